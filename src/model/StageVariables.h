@@ -1,11 +1,9 @@
 #pragma once
 
-#include <numbers>
-
 namespace tb {
 
 // 4 x arctan 1, the value degrees are converted with.
-inline constexpr double Pi = std::numbers::pi;
+inline constexpr double Pi = 3.141592653589793;
 
 // The model variables one press of "Calculate" sets from the required data
 // and the waveform functions read afterwards. All zero before the first press.

@@ -1,0 +1,251 @@
+#include "model/StageSample.h"
+#include "model/StageVariables.h"
+#include "model/Sweep.h"
+#include "model/Waveforms.h"
+#include "numeric/NumberText.h"
+#include "numeric/Rounding.h"
+#include "numeric/RuntimeError.h"
+
+#include <QTest>
+
+#include <cfloat>
+#include <cmath>
+
+using namespace tb;
+
+namespace {
+
+StageVariables stage(double supply, double ebk, double load, double driveRms, double idleMa)
+{
+    StageVariables v;
+    v.SupplyVolts = supply;
+    v.EbkVolts = ebk;
+    v.LoadOhms = load;
+    v.DriveRmsVolts = driveRms;
+    v.IdleAmps = idleAmpsFromMilliamps(idleMa);
+    v.GridPeakVolts = gridPeakVoltsFromRms(driveRms);
+    return v;
+}
+
+// The text a calculated-value field shows.
+QString fieldText(double value)
+{
+    return QString::fromStdString(numberToText(roundToDecimals(value, 3)));
+}
+
+struct SweepRun {
+    OperatingPoint point;
+    int clipReports = 0;
+};
+
+SweepRun sweep(const StageVariables& v)
+{
+    SweepRun run;
+    run.point = SweepCycle(v, [&run] { ++run.clipReports; });
+    return run;
+}
+
+template <typename F>
+ErrorKind errorOf(F&& f)
+{
+    try {
+        f();
+    } catch (const RuntimeError& e) {
+        return e.kind();
+    }
+    QTest::qFail("no run-time error raised", __FILE__, __LINE__);
+    return ErrorKind::InvalidArgument;
+}
+
+} // namespace
+
+class TestStage : public QObject {
+    Q_OBJECT
+
+private slots:
+    void piIsFourArctanOne();
+    void operatingPoints_data();
+    void operatingPoints();
+    void sweepIsRepeatable();
+    void swingEqualToLimitIsNotClipping();
+    void ebkAboveSupplyPinsBothSwings();
+    void zeroIdleConductsHalfACycle();
+    void zeroLoadFaultsAtFirstSample();
+    void overflowIsReported();
+    void clipIsReportedBeforeALaterFault();
+
+    void waveforms_data();
+    void waveforms();
+    void waveformsWithoutLimiting();
+    void currentsAddUpWhileBothConduct();
+};
+
+void TestStage::piIsFourArctanOne() { QCOMPARE(Pi, 4.0 * std::atan(1.0)); }
+
+void TestStage::operatingPoints_data()
+{
+    QTest::addColumn<double>("supply");
+    QTest::addColumn<double>("ebk");
+    QTest::addColumn<double>("load");
+    QTest::addColumn<double>("drive");
+    QTest::addColumn<double>("idleMa");
+    QTest::addColumn<QString>("dissipation");
+    QTest::addColumn<QString>("power");
+    QTest::addColumn<QString>("supplyMa");
+    QTest::addColumn<bool>("clipped");
+
+    QTest::newRow("zero drive") << 400.0 << 50.0 << 8.0 << 0.0 << 100.0 << "40" << "0" << "100"
+                                << false;
+    QTest::newRow("class AB, no clipping")
+        << 400.0 << 60.0 << 4000.0 << 200.0 << 50.0 << "13.568" << "7.225" << "51.254" << false;
+    QTest::newRow("overdriven") << 400.0 << 60.0 << 4000.0 << 300.0 << 50.0 << "9.921"
+                                << "15.739" << "57.865" << true;
+    QTest::newRow("Ebk above supply")
+        << 300.0 << 400.0 << 4000.0 << 200.0 << 50.0 << "15" << "0" << "50" << true;
+}
+
+void TestStage::operatingPoints()
+{
+    QFETCH(double, supply);
+    QFETCH(double, ebk);
+    QFETCH(double, load);
+    QFETCH(double, drive);
+    QFETCH(double, idleMa);
+    const SweepRun run = sweep(stage(supply, ebk, load, drive, idleMa));
+    QTEST(fieldText(run.point.PlateDissipationWatts), "dissipation");
+    QTEST(fieldText(run.point.LoadPowerWatts), "power");
+    QTEST(fieldText(run.point.SupplyMilliamps), "supplyMa");
+    QFETCH(bool, clipped);
+    QCOMPARE(run.clipReports, clipped ? 1 : 0);
+}
+
+void TestStage::sweepIsRepeatable()
+{
+    const StageVariables v = stage(400, 60, 4000, 300, 50);
+    const OperatingPoint a = sweep(v).point;
+    const OperatingPoint b = sweep(v).point;
+    QCOMPARE(a.PlateDissipationWatts, b.PlateDissipationWatts);
+    QCOMPARE(a.LoadPowerWatts, b.LoadPowerWatts);
+    QCOMPARE(a.SupplyMilliamps, b.SupplyMilliamps);
+}
+
+void TestStage::swingEqualToLimitIsNotClipping()
+{
+    StageVariables v = stage(0, 0, 4000, 0, 50);
+    v.GridPeakVolts = 100.0;
+    const double peakSwing = 100.0 * 0.85; // sin 90 degrees is exactly 1
+    v.SupplyVolts = 2.0 * peakSwing;       // so the swing limit is exactly the peak
+
+    const StageSample atPeak = StageSampleAt(v, 90.0);
+    QCOMPARE(atPeak.V1Swing, peakSwing);
+    QCOMPARE(atPeak.V2Swing, -peakSwing);
+    QVERIFY(!atPeak.Clipped);
+    QCOMPARE(sweep(v).clipReports, 0);
+
+    v.SupplyVolts = std::nextafter(v.SupplyVolts, 0.0);
+    QVERIFY(StageSampleAt(v, 90.0).Clipped);
+    QCOMPARE(sweep(v).clipReports, 1);
+}
+
+void TestStage::ebkAboveSupplyPinsBothSwings()
+{
+    const StageVariables v = stage(300, 400, 4000, 200, 50);
+    for (double angle : {0.0, 45.0, 90.0, 200.0, 270.0}) {
+        const StageSample s = StageSampleAt(v, angle);
+        QCOMPARE(s.V1Swing, 50.0);
+        QCOMPARE(s.V2Swing, 50.0);
+        QVERIFY(s.Clipped);
+        QCOMPARE(LoadVoltageAt(v, angle), 0.0);
+    }
+}
+
+void TestStage::zeroIdleConductsHalfACycle()
+{
+    const StageVariables v = stage(400, 60, 4000, 200, 0);
+    // Load current at 90 degrees: 2 x 0.85 x 141.42 V / 4000 ohms = 60.104 mA.
+    QVERIFY(std::abs(V1CurrentAt(v, 90) - 60.104) < 1e-3);
+    QCOMPARE(V1CurrentAt(v, 270), 0.0);
+    QCOMPARE(V2CurrentAt(v, 90), 0.0);
+    QVERIFY(std::abs(V2CurrentAt(v, 270) + 60.104) < 1e-3);
+}
+
+void TestStage::zeroLoadFaultsAtFirstSample()
+{
+    const StageVariables v = stage(400, 60, 0, 200, 50);
+    int clipReports = 0;
+    QCOMPARE(errorOf([&] { (void)SweepCycle(v, [&] { ++clipReports; }); }),
+             ErrorKind::DivisionByZero);
+    QCOMPARE(clipReports, 0);
+    QCOMPARE(errorOf([&] { (void)StageSampleAt(v, 0.0); }), ErrorKind::DivisionByZero);
+}
+
+void TestStage::overflowIsReported()
+{
+    // An enormous idling current times an enormous supply voltage.
+    QCOMPARE(errorOf([] { (void)sweep(stage(1e200, 0, 8, 0, 1e200)); }), ErrorKind::Overflow);
+    // The supply headroom itself beyond the double range.
+    QCOMPARE(errorOf([] { (void)StageSampleAt(stage(DBL_MAX, -DBL_MAX, 8, 1, 1), 0.0); }),
+             ErrorKind::Overflow);
+    QCOMPARE(errorOf([] { (void)gridPeakVoltsFromRms(DBL_MAX); }), ErrorKind::Overflow);
+    QCOMPARE(errorOf([] { (void)V1CurrentAt(stage(400, 60, 4000, 200, 50), 1e308); }),
+             ErrorKind::Overflow);
+}
+
+void TestStage::clipIsReportedBeforeALaterFault()
+{
+    // Ebk above the supply clips from the first sample; each sample's plate
+    // dissipation is finite (1 A x 1e308 V) but their sum overflows later.
+    const StageVariables v = stage(1e308, 1.5e308, 8, 0, 1000);
+    int clipReports = 0;
+    QCOMPARE(errorOf([&] { (void)SweepCycle(v, [&] { ++clipReports; }); }),
+             ErrorKind::Overflow);
+    QCOMPARE(clipReports, 1);
+}
+
+void TestStage::waveforms_data()
+{
+    QTest::addColumn<double>("angle");
+    QTest::addColumn<double>("loadVolts");
+    QTest::addColumn<double>("v1Ma");
+    QTest::addColumn<double>("v2Ma");
+    // Supply 400, Ebk 60, load 4000, drive 300, idle 50 mA: limit 170 V.
+    // 30 degrees: swing 0.85 x 212.132 x 0.5 = 90.156 V each side.
+    QTest::newRow("0") << 0.0 << 0.0 << 50.0 << -50.0;
+    QTest::newRow("30") << 30.0 << 180.3122292 << 95.0780573 << -4.9219427;
+    QTest::newRow("90") << 90.0 << 340.0 << 135.0 << 0.0;
+    QTest::newRow("270") << 270.0 << -340.0 << 0.0 << -135.0;
+    QTest::newRow("-90") << -90.0 << -340.0 << 0.0 << -135.0;
+    QTest::newRow("450") << 450.0 << 340.0 << 135.0 << 0.0;
+}
+
+void TestStage::waveforms()
+{
+    QFETCH(double, angle);
+    QFETCH(double, loadVolts);
+    QFETCH(double, v1Ma);
+    QFETCH(double, v2Ma);
+    const StageVariables v = stage(400, 60, 4000, 300, 50);
+    QVERIFY(std::abs(LoadVoltageAt(v, angle) - loadVolts) < 1e-6);
+    QVERIFY(std::abs(V1CurrentAt(v, angle) - v1Ma) < 1e-6);
+    QVERIFY(std::abs(V2CurrentAt(v, angle) - v2Ma) < 1e-6);
+}
+
+void TestStage::waveformsWithoutLimiting()
+{
+    const StageVariables v = stage(400, 60, 4000, 200, 50);
+    QVERIFY(std::abs(LoadVoltageAt(v, 90) - 240.4163056) < 1e-6);
+    QVERIFY(std::abs(V1CurrentAt(v, 90) - 110.1040764) < 1e-6);
+    QCOMPARE(V2CurrentAt(v, 90), 0.0);
+}
+
+void TestStage::currentsAddUpWhileBothConduct()
+{
+    const StageVariables v = stage(400, 60, 4000, 200, 50);
+    for (double angle : {5.0, 10.0, 185.0, 355.0}) {
+        const double sum = V1CurrentAt(v, angle) + V2CurrentAt(v, angle);
+        QVERIFY(std::abs(sum - 2000.0 * LoadVoltageAt(v, angle) / 4000.0) < 1e-9);
+    }
+}
+
+QTEST_APPLESS_MAIN(TestStage)
+#include "tst_stage.moc"
