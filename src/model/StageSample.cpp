@@ -47,8 +47,8 @@ StageSample StageSampleAt(const StageVariables& vars, double angleDegrees)
     s.V1Amps = checkedAdd(s.LoadAmps, vars.IdleAmps);
     if (s.V1Amps < 0.0)
         s.V1Amps = 0.0;
-    s.V2Amps = checkedSub(-vars.IdleAmps,
-                          checkedDiv(checkedSub(s.V2Swing, s.V1Swing), vars.LoadOhms));
+    s.V2Amps =
+        checkedSub(-vars.IdleAmps, checkedDiv(checkedSub(s.V2Swing, s.V1Swing), vars.LoadOhms));
     if (s.V2Amps > 0.0)
         s.V2Amps = 0.0;
 

@@ -6,7 +6,10 @@
 
 namespace tb {
 
-double idleAmpsFromMilliamps(double milliamps) { return checkedDiv(milliamps, 1000.0); }
+double idleAmpsFromMilliamps(double milliamps)
+{
+    return checkedDiv(milliamps, 1000.0);
+}
 
 double gridPeakVoltsFromRms(double driveRmsVolts)
 {

@@ -33,8 +33,8 @@ template <typename OnFirstClip>
             onFirstClip();
         }
         dissipationSum = checkedAdd(dissipationSum, checkedMul(s.V1Amps, s.V1PlateVolts));
-        loadPowerSum = checkedAdd(
-            loadPowerSum, checkedMul(checkedMul(s.LoadAmps, s.LoadAmps), vars.LoadOhms));
+        loadPowerSum =
+            checkedAdd(loadPowerSum, checkedMul(checkedMul(s.LoadAmps, s.LoadAmps), vars.LoadOhms));
         supplyAmpsSum = checkedAdd(supplyAmpsSum, s.V1Amps);
     }
     OperatingPoint result;

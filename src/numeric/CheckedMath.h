@@ -16,9 +16,18 @@ namespace tb {
     return r;
 }
 
-[[nodiscard]] inline double checkedAdd(double a, double b) { return checkedResult(a + b); }
-[[nodiscard]] inline double checkedSub(double a, double b) { return checkedResult(a - b); }
-[[nodiscard]] inline double checkedMul(double a, double b) { return checkedResult(a * b); }
+[[nodiscard]] inline double checkedAdd(double a, double b)
+{
+    return checkedResult(a + b);
+}
+[[nodiscard]] inline double checkedSub(double a, double b)
+{
+    return checkedResult(a - b);
+}
+[[nodiscard]] inline double checkedMul(double a, double b)
+{
+    return checkedResult(a * b);
+}
 
 [[nodiscard]] inline double checkedDiv(double a, double b)
 {

@@ -35,7 +35,10 @@ private:
     std::size_t m_pos = 0;
 };
 
-bool isDigit(char c) noexcept { return c >= '0' && c <= '9'; }
+bool isDigit(char c) noexcept
+{
+    return c >= '0' && c <= '9';
+}
 
 int digitValue(char c, int radix) noexcept
 {

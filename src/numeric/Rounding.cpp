@@ -23,8 +23,8 @@ Int toInteger(double x)
 
 std::int16_t narrow16(int wide)
 {
-    if (wide < std::numeric_limits<std::int16_t>::min()
-        || wide > std::numeric_limits<std::int16_t>::max())
+    if (wide < std::numeric_limits<std::int16_t>::min() ||
+        wide > std::numeric_limits<std::int16_t>::max())
         raise(ErrorKind::Overflow);
     return static_cast<std::int16_t>(wide);
 }
@@ -41,12 +41,27 @@ double roundHalfEven(double x) noexcept
     return f;
 }
 
-std::int16_t toInt16(double x) { return toInteger<std::int16_t>(x); }
-std::int32_t toInt32(double x) { return toInteger<std::int32_t>(x); }
+std::int16_t toInt16(double x)
+{
+    return toInteger<std::int16_t>(x);
+}
+std::int32_t toInt32(double x)
+{
+    return toInteger<std::int32_t>(x);
+}
 
-std::int16_t add16(std::int16_t a, std::int16_t b) { return narrow16(int{a} + int{b}); }
-std::int16_t sub16(std::int16_t a, std::int16_t b) { return narrow16(int{a} - int{b}); }
-std::int16_t mul16(std::int16_t a, std::int16_t b) { return narrow16(int{a} * int{b}); }
+std::int16_t add16(std::int16_t a, std::int16_t b)
+{
+    return narrow16(int{a} + int{b});
+}
+std::int16_t sub16(std::int16_t a, std::int16_t b)
+{
+    return narrow16(int{a} - int{b});
+}
+std::int16_t mul16(std::int16_t a, std::int16_t b)
+{
+    return narrow16(int{a} * int{b});
+}
 
 double roundToDecimals(double x, int decimals) noexcept
 {
@@ -54,8 +69,8 @@ double roundToDecimals(double x, int decimals) noexcept
         return x;
     // Fixed notation of the largest double has 309 integer digits.
     std::array<char, 400> buf{};
-    const auto written = std::to_chars(buf.data(), buf.data() + buf.size(), x,
-                                       std::chars_format::fixed, decimals);
+    const auto written =
+        std::to_chars(buf.data(), buf.data() + buf.size(), x, std::chars_format::fixed, decimals);
     if (written.ec != std::errc{})
         return x;
     double rounded = x;

@@ -80,7 +80,10 @@ private slots:
     void currentsAddUpWhileBothConduct();
 };
 
-void TestStage::piIsFourArctanOne() { QCOMPARE(Pi, 4.0 * std::atan(1.0)); }
+void TestStage::piIsFourArctanOne()
+{
+    QCOMPARE(Pi, 4.0 * std::atan(1.0));
+}
 
 void TestStage::operatingPoints_data()
 {
@@ -94,14 +97,18 @@ void TestStage::operatingPoints_data()
     QTest::addColumn<QString>("supplyMa");
     QTest::addColumn<bool>("clipped");
 
-    QTest::newRow("zero drive") << 400.0 << 50.0 << 8.0 << 0.0 << 100.0 << "40" << "0" << "100"
-                                << false;
-    QTest::newRow("class AB, no clipping")
-        << 400.0 << 60.0 << 4000.0 << 200.0 << 50.0 << "13.568" << "7.225" << "51.254" << false;
+    QTest::newRow("zero drive") << 400.0 << 50.0 << 8.0 << 0.0 << 100.0 << "40"
+                                << "0"
+                                << "100" << false;
+    QTest::newRow("class AB, no clipping") << 400.0 << 60.0 << 4000.0 << 200.0 << 50.0 << "13.568"
+                                           << "7.225"
+                                           << "51.254" << false;
     QTest::newRow("overdriven") << 400.0 << 60.0 << 4000.0 << 300.0 << 50.0 << "9.921"
-                                << "15.739" << "57.865" << true;
-    QTest::newRow("Ebk above supply")
-        << 300.0 << 400.0 << 4000.0 << 200.0 << 50.0 << "15" << "0" << "50" << true;
+                                << "15.739"
+                                << "57.865" << true;
+    QTest::newRow("Ebk above supply") << 300.0 << 400.0 << 4000.0 << 200.0 << 50.0 << "15"
+                                      << "0"
+                                      << "50" << true;
 }
 
 void TestStage::operatingPoints()
@@ -197,8 +204,7 @@ void TestStage::clipIsReportedBeforeALaterFault()
     // dissipation is finite (1 A x 1e308 V) but their sum overflows later.
     const StageVariables v = stage(1e308, 1.5e308, 8, 0, 1000);
     int clipReports = 0;
-    QCOMPARE(errorOf([&] { (void)SweepCycle(v, [&] { ++clipReports; }); }),
-             ErrorKind::Overflow);
+    QCOMPARE(errorOf([&] { (void)SweepCycle(v, [&] { ++clipReports; }); }), ErrorKind::Overflow);
     QCOMPARE(clipReports, 1);
 }
 

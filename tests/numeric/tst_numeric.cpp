@@ -203,22 +203,38 @@ void TestNumeric::numberToText_data()
     QTest::addColumn<double>("value");
     QTest::addColumn<QString>("separator");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("whole") << 40.0 << "." << "40";
-    QTest::newRow("zero") << 0.0 << "." << "0";
-    QTest::newRow("negative zero") << -0.0 << "." << "0";
-    QTest::newRow("three decimals") << 7.225 << "." << "7.225";
-    QTest::newRow("half") << 0.5 << "." << "0.5";
-    QTest::newRow("negative below one") << -0.25 << "." << "-0.25";
-    QTest::newRow("locale comma") << 13.568 << "," << "13,568";
-    QTest::newRow("fifteen digits") << 1.0 / 3.0 << "." << "0.333333333333333";
-    QTest::newRow("rounds to fifteen") << 2.0 / 3.0 << "." << "0.666666666666667";
-    QTest::newRow("binary noise dropped") << 0.1 + 0.2 << "." << "0.3";
-    QTest::newRow("large whole") << 123456789012345.0 << "." << "123456789012345";
-    QTest::newRow("exponent above") << 1e15 << "." << "1E+15";
-    QTest::newRow("exponent with digits") << -1.5e20 << "," << "-1,5E+20";
-    QTest::newRow("small plain") << 0.0001 << "." << "0.0001";
-    QTest::newRow("small exponent") << 0.00001234 << "." << "1.234E-05";
-    QTest::newRow("three digit exponent") << 2e-300 << "." << "2E-300";
+    QTest::newRow("whole") << 40.0 << "."
+                           << "40";
+    QTest::newRow("zero") << 0.0 << "."
+                          << "0";
+    QTest::newRow("negative zero") << -0.0 << "."
+                                   << "0";
+    QTest::newRow("three decimals") << 7.225 << "."
+                                    << "7.225";
+    QTest::newRow("half") << 0.5 << "."
+                          << "0.5";
+    QTest::newRow("negative below one") << -0.25 << "."
+                                        << "-0.25";
+    QTest::newRow("locale comma") << 13.568 << ","
+                                  << "13,568";
+    QTest::newRow("fifteen digits") << 1.0 / 3.0 << "."
+                                    << "0.333333333333333";
+    QTest::newRow("rounds to fifteen") << 2.0 / 3.0 << "."
+                                       << "0.666666666666667";
+    QTest::newRow("binary noise dropped") << 0.1 + 0.2 << "."
+                                          << "0.3";
+    QTest::newRow("large whole") << 123456789012345.0 << "."
+                                 << "123456789012345";
+    QTest::newRow("exponent above") << 1e15 << "."
+                                    << "1E+15";
+    QTest::newRow("exponent with digits") << -1.5e20 << ","
+                                          << "-1,5E+20";
+    QTest::newRow("small plain") << 0.0001 << "."
+                                 << "0.0001";
+    QTest::newRow("small exponent") << 0.00001234 << "."
+                                    << "1.234E-05";
+    QTest::newRow("three digit exponent") << 2e-300 << "."
+                                          << "2E-300";
 }
 
 void TestNumeric::numberToText()
