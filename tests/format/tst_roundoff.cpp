@@ -1,0 +1,239 @@
+#include "format/Roundoff.h"
+#include "numeric/RuntimeError.h"
+
+#include <QRegularExpression>
+#include <QTest>
+
+#include <cfloat>
+#include <cmath>
+#include <limits>
+
+using tb::ErrorKind;
+
+Q_DECLARE_METATYPE(tb::ErrorKind)
+
+namespace {
+
+const QString overflowText = QStringLiteral("+*.***E\u00B1* ");
+
+// Runs f and returns the kind of run-time error it raised; fails the test
+// when it raised none.
+template <typename F>
+ErrorKind errorOf(F&& f)
+{
+    try {
+        f();
+    } catch (const tb::RuntimeError& e) {
+        return e.kind();
+    }
+    QTest::qFail("no run-time error raised", __FILE__, __LINE__);
+    return ErrorKind::InvalidArgument;
+}
+
+} // namespace
+
+class TestRoundoff : public QObject {
+    Q_OBJECT
+
+private slots:
+    void singleValue_data();
+    void singleValue();
+    void overflowTextShape();
+
+    void complexPair_data();
+    void complexPair();
+    void complexPairRejected_data();
+    void complexPairRejected();
+
+    void sweepReadsBack();
+};
+
+void TestRoundoff::singleValue_data()
+{
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QString>("expected");
+
+    // Worked examples.
+    QTest::newRow("0") << 0.0 << " 0.000     ";
+    QTest::newRow("1") << 1.0 << " 1.000     ";
+    QTest::newRow("12.3456") << 12.3456 << " 12.35     ";
+    QTest::newRow("0.5") << 0.5 << " 500.0e-3  ";
+    QTest::newRow("0.00047") << 0.00047 << " 470.0e-6  ";
+    QTest::newRow("-1500") << -1500.0 << "-1.500e+3  ";
+    QTest::newRow("47000") << 47000.0 << " 47.00e+3  ";
+    QTest::newRow("123456789") << 123456789.0 << " 123.5e+6  ";
+    QTest::newRow("999.96") << 999.96 << " 1.000e+3  ";
+    QTest::newRow("5e-17") << 5e-17 << " 0.000     ";
+    QTest::newRow("-5e-17") << -5e-17 << "-0.000     ";
+    QTest::newRow("1e13") << 1e13 << overflowText;
+    QTest::newRow("-1e13") << -1e13 << QStringLiteral("-*.***E\u00B1* ");
+
+    // Zero, tiny values and the bottom of the table.
+    QTest::newRow("-0 has no sign") << -0.0 << " 0.000     ";
+    QTest::newRow("tiny bound") << 9.9995e-16 << " 0.000     ";
+    QTest::newRow("negative tiny bound") << -9.9995e-16 << "-0.000     ";
+    QTest::newRow("smallest denormal") << 5e-324 << " 0.000     ";
+    QTest::newRow("-DBL_MIN") << -DBL_MIN << "-0.000     ";
+    QTest::newRow("just above tiny bound") << std::nextafter(9.9995e-16, 1.0) << " 1.000e-15 ";
+
+    // Values on a row's upper bound belong to that row.
+    QTest::newRow("3-decimal bound 9.9995") << 9.9995 << " 10.00     ";
+    QTest::newRow("2-decimal bound 99.995") << 99.995 << " 100.0     ";
+    QTest::newRow("1-decimal bound 999.95") << 999.95 << " 1000     ";
+    QTest::newRow("1-decimal bound 0.99995") << 0.99995 << " 1000e-3  ";
+    QTest::newRow("1-decimal bound 999950") << 999950.0 << " 1000e+3  ";
+    QTest::newRow("top bound 9.9995e12") << 9.9995e12 << " 10.00e+12 ";
+    QTest::newRow("just above top bound") << std::nextafter(9.9995e12, 1e13) << overflowText;
+    QTest::newRow("infinity") << std::numeric_limits<double>::infinity() << overflowText;
+    QTest::newRow("-infinity") << -std::numeric_limits<double>::infinity()
+                               << QStringLiteral("-*.***E\u00B1* ");
+    QTest::newRow("NaN") << std::numeric_limits<double>::quiet_NaN() << overflowText;
+
+    // Worked out by hand across the suffixes.
+    QTest::newRow("1.5e-15") << 1.5e-15 << " 1.500e-15 ";
+    QTest::newRow("2.2e-12") << 2.2e-12 << " 2.200e-12 ";
+    QTest::newRow("4.7e-9") << 4.7e-9 << " 4.700e-9  ";
+    QTest::newRow("-0.00025") << -0.00025 << "-250.0e-6  ";
+    QTest::newRow("0.00123456") << 0.00123456 << " 1.235e-3  ";
+    QTest::newRow("-75.25") << -75.25 << "-75.25     ";
+    QTest::newRow("3.3e9") << 3.3e9 << " 3.300e+9  ";
+    QTest::newRow("5.6e10") << 5.6e10 << " 56.00e+9  ";
+    QTest::newRow("1.234e12") << 1.234e12 << " 1.234e+12 ";
+
+    // Exact ties decided by the scale products 100 * 1e-6 and 10 * 1e-6, which
+    // lie just below 1e-4 and 1e-5 (the powers of ten would round these up).
+    QTest::newRow("tie 10005000") << 10005000.0 << " 10.00e+6  ";
+    QTest::newRow("tie 10015000") << 10015000.0 << " 10.01e+6  ";
+    QTest::newRow("tie 100050000") << 100050000.0 << " 100.0e+6  ";
+}
+
+void TestRoundoff::singleValue()
+{
+    QFETCH(double, value);
+    QFETCH(QString, expected);
+
+    QCOMPARE(tb::RoundoffText(value), expected);
+
+    QString strA;
+    QString strB = QStringLiteral("old label");
+    QString strC = QStringLiteral("untouched");
+    tb::Roundoff(value, strA, strB, strC);
+    QCOMPARE(strB, expected);
+    QCOMPARE(strA, expected);
+    QCOMPARE(strC, QStringLiteral("untouched"));
+}
+
+void TestRoundoff::overflowTextShape()
+{
+    QCOMPARE(overflowText.size(), 10);
+    QCOMPARE(overflowText.at(7).unicode(), char16_t{0x00B1});
+}
+
+void TestRoundoff::complexPair_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("real");
+    QTest::addColumn<QString>("imaginary");
+
+    QTest::newRow("worked example") << "3.25 + j-1.5"
+                                    << " 3.250     "
+                                    << "-1.500     ";
+    QTest::newRow("upper-case J") << "3.25 + J-1.5"
+                                  << " 3.250     "
+                                  << "-1.500     ";
+    // The two characters before the "j" are skipped, sign included.
+    QTest::newRow("minus before j is not read") << "3.25 - j1.5"
+                                                << " 3.250     "
+                                                << " 1.500     ";
+    QTest::newRow("two digits before j are skipped") << "12345j6"
+                                                     << " 123.0     "
+                                                     << " 6.000     ";
+    QTest::newRow("last j splits") << "1 + j2 + j3"
+                                   << " 1.000     "
+                                   << " 3.000     ";
+    QTest::newRow("j at position 3") << "ab" + QString(QChar('j')) << " 0.000     "
+                                     << " 0.000     ";
+    QTest::newRow("engineering values") << "-4700 + j0.00047"
+                                        << "-4.700e+3  "
+                                        << " 470.0e-6  ";
+    QTest::newRow("overflow and tiny parts") << "2e13 + j-1e-20" << overflowText << "-0.000     ";
+    QTest::newRow("longest accepted text") << QString(32760, QChar(' ')) + "1 + j2"
+                                           << " 1.000     "
+                                           << " 2.000     ";
+}
+
+void TestRoundoff::complexPair()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, real);
+    QFETCH(QString, imaginary);
+
+    QString strA = text;
+    QString strB;
+    QString strC;
+    tb::Roundoff(42.0, strA, strB, strC);
+    QCOMPARE(strB, real);
+    QCOMPARE(strC, imaginary);
+    QCOMPARE(strA, text);
+}
+
+void TestRoundoff::complexPairRejected_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<ErrorKind>("error");
+
+    QTest::newRow("no j") << "3.25 + 1.5" << ErrorKind::InvalidArgument;
+    QTest::newRow("j at position 1") << "j5" << ErrorKind::InvalidArgument;
+    QTest::newRow("j at position 2") << "1j5" << ErrorKind::InvalidArgument;
+    QTest::newRow("J at position 2") << "1J" << ErrorKind::InvalidArgument;
+    QTest::newRow("32767 characters")
+        << QString(32761, QChar(' ')) + "1 + j2" << ErrorKind::Overflow;
+    QTest::newRow("real part beyond range") << "1e999 + j1" << ErrorKind::Overflow;
+    QTest::newRow("imaginary part beyond range") << "1 + j1e999" << ErrorKind::Overflow;
+}
+
+void TestRoundoff::complexPairRejected()
+{
+    QFETCH(QString, text);
+    QFETCH(ErrorKind, error);
+
+    QString strA = text;
+    QString strB = QStringLiteral("old B");
+    QString strC = QStringLiteral("old C");
+    QCOMPARE(errorOf([&] { tb::Roundoff(1.0, strA, strB, strC); }), error);
+    QCOMPARE(strA, text);
+    QCOMPARE(strB, QStringLiteral("old B"));
+    QCOMPARE(strC, QStringLiteral("old C"));
+}
+
+// Every text over the table's whole span has the fixed layout and reads back to
+// the input within half a unit of its last mantissa digit.
+void TestRoundoff::sweepReadsBack()
+{
+    static const QRegularExpression layout(
+        QStringLiteral(R"(^([ -])(\d\.\d{3}|\d\d\.\d\d|\d{3}\.\d|1000)(e([+-]\d+) *| {5})$)"));
+    constexpr int steps = 27 * 250;
+    for (int i = 0; i <= steps; ++i) {
+        const double magnitude = std::pow(10.0, -15.0 + 27.0 * i / steps);
+        for (double value : {magnitude, -magnitude}) {
+            const QString text = tb::RoundoffText(value);
+            const auto match = layout.match(text);
+            QVERIFY2(match.hasMatch(), qPrintable(QString::number(value) + " -> " + text));
+            const QString mantissa = match.captured(2);
+            QCOMPARE(text.size(), mantissa == QLatin1String("1000") ? 10 : 11);
+            QCOMPARE(match.captured(1) == QLatin1String("-"), value < 0);
+
+            const int exponent = match.captured(4).isEmpty() ? 0 : match.captured(4).toInt();
+            QCOMPARE(exponent % 3, 0);
+            const int dot = mantissa.indexOf('.');
+            const int decimals = dot < 0 ? 0 : int(mantissa.size()) - dot - 1;
+            const double halfUnit = 0.5 * std::pow(10.0, -decimals);
+            const double scaled = magnitude / std::pow(10.0, exponent);
+            QVERIFY2(std::abs(mantissa.toDouble() - scaled) <= halfUnit * (1 + 1e-9),
+                     qPrintable(QString::number(value, 'g', 17) + " -> " + text));
+        }
+    }
+}
+
+QTEST_GUILESS_MAIN(TestRoundoff)
+#include "tst_roundoff.moc"
