@@ -1,0 +1,149 @@
+#include "Axes.h"
+
+#include "Color.h"
+#include "DrawingSurface.h"
+#include "GraphSettings.h"
+#include "PlotGeometry.h"
+#include "format/Roundoff.h"
+#include "numeric/CheckedMath.h"
+#include "numeric/LenientParse.h"
+#include "numeric/NumberText.h"
+#include "numeric/Rounding.h"
+
+#include <QString>
+
+#include <cmath>
+#include <cstdint>
+
+namespace tb {
+
+namespace {
+
+// A lattice index is labeled when it is a whole multiple of the minor count.
+[[nodiscard]] bool isLabeled(double index, std::int16_t minorTicks)
+{
+    const double q = checkedDiv(index, minorTicks);
+    return q == std::floor(q);
+}
+
+void mark(DrawingSurface& surface, Color color, double x1, double y1, double x2, double y2)
+{
+    surface.setForeColor(color);
+    surface.line(static_cast<float>(x1), static_cast<float>(y1), static_cast<float>(x2),
+                 static_cast<float>(y2));
+}
+
+// Rounds to 15 significant digits by way of the number's text, always with "."
+// both ways: a locale comma would be read back as a cut-off number.
+[[nodiscard]] double roundedLabelValue(double value)
+{
+    return parseNumber(numberToText(value, "."));
+}
+
+} // namespace
+
+void DrawFrame(DrawingSurface& surface, const PlotGeometry& g)
+{
+    const auto left = static_cast<float>(g.PlotLeft);
+    const auto right = static_cast<float>(g.GraphWidth);
+    const auto bottom = static_cast<float>(g.PlotBottom);
+    surface.setForeColor(colors::White);
+    surface.line(left, 0.0f, left, bottom);
+    surface.line(left, bottom, right, bottom);
+    surface.line(right, bottom, right, 0.0f);
+    surface.line(right, 0.0f, left, 0.0f);
+}
+
+void DrawTicks(DrawingSurface& surface, const GraphSettings& settings, const PlotGeometry& g)
+{
+    const std::int16_t minor = g.TickUnit;
+    const std::int16_t labeled = mul16(2, g.TickUnit);
+    const double lastColumn = g.XTickSteps;
+    const double lastRow = g.YTickSteps;
+    for (double i = 0.0; i < g.XTickColumns; i += 1.0) {
+        const double x = checkedAdd(g.PlotLeft, checkedMul(i, g.XTickSpacing));
+        const bool innerColumn = 0.0 < i && i < lastColumn;
+        for (double j = 0.0; j < g.YTickRows; j += 1.0) {
+            const double y = checkedMul(j, g.YTickSpacing);
+            const bool innerRow = 0.0 < j && j < lastRow;
+            if (j == 0.0 && innerColumn) {
+                const std::int16_t len = isLabeled(i, settings.XMinorTicks) ? labeled : minor;
+                mark(surface, colors::White, x, 0.0, x, len);
+            } else if (j == lastRow && innerColumn) {
+                const std::int16_t len = isLabeled(i, settings.XMinorTicks) ? labeled : minor;
+                mark(surface, colors::White, x, g.PlotBottom, x, sub16(g.PlotBottom, len));
+            } else if (i == 0.0 && innerRow) {
+                const std::int16_t len = isLabeled(j, settings.YMinorTicks) ? labeled : minor;
+                mark(surface, colors::White, g.PlotLeft, y, add16(g.PlotLeft, len), y);
+            } else if (i == lastColumn && innerRow) {
+                const std::int16_t len = isLabeled(j, settings.YMinorTicks) ? labeled : minor;
+                mark(surface, colors::White, g.GraphWidth, y, sub16(g.GraphWidth, len), y);
+            } else if (innerColumn && innerRow) {
+                if (isLabeled(j, settings.YMinorTicks))
+                    mark(surface, colors::Grid, checkedSub(x, g.TickUnit), y,
+                         checkedAdd(x, g.TickUnit), y);
+                if (isLabeled(i, settings.XMinorTicks))
+                    mark(surface, colors::Grid, x, checkedSub(y, g.TickUnit), x,
+                         checkedAdd(y, g.TickUnit));
+            }
+        }
+    }
+}
+
+void DrawYLabels(DrawingSurface& surface, const GraphSettings& settings, const PlotGeometry& g)
+{
+    const double lastK = checkedSub(settings.YLabeledTicks, 1.0);
+    for (double k = 0.0; k <= lastK; k += 1.0) {
+        const double value = roundedLabelValue(checkedAdd(
+            checkedMul(checkedDiv(checkedSub(settings.YAxisMax, settings.YAxisMin), lastK), k),
+            settings.YAxisMin));
+        const QString label = RoundoffText(value);
+        const auto x = static_cast<float>(checkedSub(g.PlotLeft, surface.textWidth(label)));
+        const double h = surface.textHeight(label);
+        auto y = static_cast<float>(checkedSub(
+            checkedMul(checkedSub(1.0, checkedMul(checkedDiv(1.0, lastK), k)), g.PlotBottom),
+            checkedMul(0.5, h)));
+        if (y < 0.0f)
+            y = 0.0f; // the topmost label would stick out above the box
+        surface.setTextPosition(x, y);
+        surface.setForeColor(colors::White);
+        surface.print(label);
+    }
+}
+
+void DrawXLabels(DrawingSurface& surface, const GraphSettings& settings, const PlotGeometry& g)
+{
+    const double lastK = checkedSub(settings.XLabeledTicks, 1.0);
+    const std::int16_t plotWidth = sub16(g.GraphWidth, g.PlotLeft);
+    const std::int16_t top = add16(g.PlotBottom, g.TickUnit);
+    for (double k = 0.0; k <= lastK; k += 1.0) {
+        const double value = checkedAdd(
+            checkedDiv(checkedMul(checkedMul(k, g.XTickSpacing), settings.XMinorTicks), g.XScale),
+            settings.XAxisMin);
+        const QString label = RoundoffText(value).trimmed();
+        const double w = surface.textWidth(label);
+        std::int16_t px =
+            toInt16(checkedSub(checkedAdd(checkedMul(checkedDiv(k, lastK), plotWidth), g.PlotLeft),
+                               checkedMul(0.5, w)));
+        // Pull a label that would run past the right edge back inside it.
+        if (checkedSub(g.GraphWidth, w) < px)
+            px = toInt16(checkedSub(checkedSub(g.GraphWidth, w), 6.0));
+        surface.setTextPosition(px, top);
+        surface.setForeColor(colors::White);
+        surface.print(label);
+    }
+}
+
+void DrawTitle(DrawingSurface& surface, const PlotGeometry& g)
+{
+    const QString title = QStringLiteral("Phase Angle (Degrees)");
+    surface.setForeColor(colors::White);
+    const double w = surface.textWidth(title);
+    const double x =
+        checkedSub(checkedDiv(add16(g.GraphWidth, g.PlotLeft), 2.0), checkedDiv(w, 2.0));
+    const double y = checkedAdd(g.PlotBottom, checkedMul(g.GraphHeight, 0.0529));
+    surface.setTextPosition(static_cast<float>(x), static_cast<float>(y));
+    surface.print(title);
+}
+
+} // namespace tb

@@ -1,0 +1,403 @@
+#include "RecordingSurface.h"
+#include "graph/Axes.h"
+#include "graph/Curves.h"
+#include "graph/DrawGraph.h"
+#include "graph/GraphSettings.h"
+#include "graph/PlotGeometry.h"
+#include "model/StageVariables.h"
+#include "numeric/RuntimeError.h"
+
+#include <QLocale>
+#include <QTest>
+
+#include <cmath>
+
+using namespace tb;
+using Kind = RecordingSurface::Kind;
+
+namespace {
+
+// The worked example's stage: 240.4 V load peak, V1 110.1 mA, V2 cut off at 90 degrees.
+StageVariables workedStage()
+{
+    StageVariables v;
+    v.SupplyVolts = 400;
+    v.EbkVolts = 60;
+    v.LoadOhms = 4000;
+    v.DriveRmsVolts = 200;
+    v.IdleAmps = 0.05;
+    v.GridPeakVolts = std::sqrt(2.0) * 200 / 2;
+    return v;
+}
+
+GraphSettings exampleSettings()
+{
+    return {0, 360, 7, 5, -200, 200, 5, 4};
+}
+
+bool isLine(const RecordingSurface::Op& op, Color c, float x1, float y1, float x2, float y2)
+{
+    return op.kind == Kind::Line && op.color == c && op.x1 == x1 && op.y1 == y1 && op.x2 == x2 &&
+           op.y2 == y2;
+}
+
+bool hasLine(const RecordingSurface& s, Color c, float x1, float y1, float x2, float y2)
+{
+    for (const auto& op : s.ops())
+        if (isLine(op, c, x1, y1, x2, y2))
+            return true;
+    return false;
+}
+
+int countLines(const RecordingSurface& s, Color c)
+{
+    int n = 0;
+    for (const auto& op : s.ofKind(Kind::Line))
+        n += op.color == c ? 1 : 0;
+    return n;
+}
+
+} // namespace
+
+class TestGraph : public QObject {
+    Q_OBJECT
+
+private slots:
+    void geometry_data()
+    {
+        QTest::addColumn<float>("width");
+        QTest::addColumn<float>("height");
+        QTest::addColumn<int>("plotLeft");
+        QTest::addColumn<int>("plotBottom");
+        QTest::addColumn<int>("tickUnit");
+        QTest::addColumn<int>("plotWidth");
+        QTest::newRow("553x297") << 553.0f << 297.0f << 43 << 258 << 1 << 510;
+        QTest::newRow("800x400") << 800.0f << 400.0f << 62 << 347 << 2 << 738;
+        QTest::newRow("200 px: no tick length") << 200.0f << 100.0f << 16 << 87 << 0 << 184;
+        QTest::newRow("201 px: tick length 1") << 201.0f << 100.0f << 16 << 87 << 1 << 185;
+    }
+
+    void geometry()
+    {
+        QFETCH(float, width);
+        QFETCH(float, height);
+        QFETCH(int, plotLeft);
+        QFETCH(int, plotBottom);
+        QFETCH(int, tickUnit);
+        QFETCH(int, plotWidth);
+        const PlotGeometry g = makePlotGeometry(width, height, exampleSettings());
+        QCOMPARE(g.PlotLeft, plotLeft);
+        QCOMPARE(g.PlotBottom, plotBottom);
+        QCOMPARE(g.TickUnit, tickUnit);
+        QCOMPARE(g.GraphWidth - g.PlotLeft, plotWidth);
+    }
+
+    void pixelMapping()
+    {
+        const PlotGeometry g = makePlotGeometry(553, 297, exampleSettings());
+        QCOMPARE(PixelX(g, 180), 298);
+        QCOMPARE(PixelX(g, 0), 43);
+        QCOMPARE(PixelX(g, 360), 553);
+        QCOMPARE(PixelY(g, -200), 258);
+        QCOMPARE(PixelY(g, 200), 0);
+        // Reversed axes mirror the mapping.
+        const PlotGeometry r = makePlotGeometry(553, 297, {360, 0, 7, 5, 10, -10, 5, 4});
+        QCOMPARE(PixelX(r, 0), 553);
+        QCOMPARE(PixelX(r, 180), 298);
+        QCOMPARE(PixelY(r, 10), 258);
+        QCOMPARE(PixelY(r, -10), 0);
+    }
+
+    void legend()
+    {
+        RecordingSurface s(553, 297);
+        DrawLegend(s, makePlotGeometry(553, 297, exampleSettings()));
+        const auto lines = s.ofKind(Kind::Line);
+        const auto prints = s.ofKind(Kind::Print);
+        QCOMPARE(lines.size(), 3u);
+        QCOMPARE(prints.size(), 3u);
+        const Color colours[] = {colors::Red, colors::Green, colors::Blue};
+        const float rows[] = {26, 52, 78};
+        const char* texts[] = {"Load Voltage (Volts)", "V1 Cathode Current (mA)",
+                               "V2 Cathode Current (mA)"};
+        for (int r = 0; r < 3; ++r) {
+            QVERIFY(isLine(lines[r], colours[r], 319, rows[r], 353, rows[r]));
+            QCOMPARE(prints[r].text, QString::fromLatin1(texts[r]));
+            QCOMPARE(prints[r].color, colors::White);
+            QCOMPARE(prints[r].x1, 363.0f);
+            QCOMPARE(prints[r].y1, rows[r] - 7);
+        }
+    }
+
+    void ticksExample()
+    {
+        RecordingSurface s(553, 297);
+        const GraphSettings settings = exampleSettings();
+        const PlotGeometry g = makePlotGeometry(553, 297, settings);
+        QCOMPARE(g.XTickSteps, 30);
+        QCOMPARE(g.XTickSpacing, 17.0);
+        QCOMPARE(g.YTickSpacing, 16.125);
+        DrawTicks(s, settings, g);
+        QVERIFY(hasLine(s, colors::White, 128, 0, 128, 2));       // labeled column 5
+        QVERIFY(hasLine(s, colors::White, 60, 0, 60, 1));         // minor column 1
+        QVERIFY(hasLine(s, colors::White, 128, 258, 128, 256));   // bottom edge
+        QVERIFY(hasLine(s, colors::White, 43, 64.5f, 45, 64.5f)); // labeled row 4
+        QVERIFY(hasLine(s, colors::White, 553, 193.5f, 551, 193.5f));
+        QVERIFY(hasLine(s, colors::White, 43, 16.125f, 44, 16.125f)); // minor row 1
+        // A labeled row crossing a labeled column makes a small grey cross.
+        QVERIFY(hasLine(s, colors::Grid, 127, 129, 129, 129));
+        QVERIFY(hasLine(s, colors::Grid, 128, 128, 128, 130));
+        // Corners get no tick.
+        for (const auto& op : s.ofKind(Kind::Line))
+            QVERIFY((op.x1 != 43 && op.x1 != 553) || (op.y1 != 0 && op.y1 != 258));
+    }
+
+    void tickCounts_data()
+    {
+        QTest::addColumn<GraphSettings>("settings");
+        QTest::addColumn<int>("white");
+        QTest::addColumn<int>("grey");
+        // white: 2 x (XTickSteps - 1) + 2 x (YTickSteps - 1); grey: interior labeled rows
+        // times interior columns plus interior labeled columns times interior rows.
+        QTest::newRow("example") << GraphSettings{0, 360, 7, 5, -200, 200, 5, 4} << 88 << 162;
+        QTest::newRow("all labeled") << GraphSettings{0, 360, 3, 1, -1, 1, 3, 1} << 4 << 2;
+        QTest::newRow("no labeled interior") << GraphSettings{0, 360, 2, 3, -1, 1, 2, 3} << 8 << 0;
+        QTest::newRow("both counts negative")
+            << GraphSettings{0, 360, -1, -5, -1, 1, 5, 4} << 48 << 42;
+        QTest::newRow("negative X steps") << GraphSettings{0, 360, 0, 5, -1, 1, 5, 4} << 0 << 0;
+        QTest::newRow("negative Y steps") << GraphSettings{0, 360, 5, 4, -1, 1, -2, 3} << 0 << 0;
+    }
+
+    void tickCounts()
+    {
+        QFETCH(GraphSettings, settings);
+        QFETCH(int, white);
+        QFETCH(int, grey);
+        RecordingSurface s(553, 297);
+        DrawTicks(s, settings, makePlotGeometry(553, 297, settings));
+        QCOMPARE(countLines(s, colors::White), white);
+        QCOMPARE(countLines(s, colors::Grid), grey);
+    }
+
+    void labelsExample()
+    {
+        RecordingSurface s(553, 297);
+        const GraphSettings settings = exampleSettings();
+        const PlotGeometry g = makePlotGeometry(553, 297, settings);
+        DrawYLabels(s, settings, g);
+        DrawXLabels(s, settings, g);
+        DrawTitle(s, g);
+        const auto prints = s.ofKind(Kind::Print);
+        QCOMPARE(prints.size(), 5u + 7u + 1u);
+
+        // Untrimmed, 11 characters (77 px), ending at the axis, centred 6 px above the row.
+        const char* yTexts[] = {"-200.0     ", "-100.0     ", " 0.000     ", " 100.0     ",
+                                " 200.0     "};
+        const float yTops[] = {252, 187.5f, 123, 58.5f, 0};
+        for (int k = 0; k < 5; ++k) {
+            QCOMPARE(prints[k].text, QString::fromLatin1(yTexts[k]));
+            QCOMPARE(prints[k].x1, 43.0f - 77.0f);
+            QCOMPARE(prints[k].y1, yTops[k]);
+        }
+        // Trimmed, 35 px wide, centred on 43 + 85 k, the last one ending 6 px before 553.
+        const char* xTexts[] = {"0.000", "60.00", "120.0", "180.0", "240.0", "300.0", "360.0"};
+        for (int k = 0; k < 7; ++k) {
+            const auto& p = prints[5 + k];
+            QCOMPARE(p.text, QString::fromLatin1(xTexts[k]));
+            QCOMPARE(p.y1, 259.0f);
+            QCOMPARE(p.color, colors::White);
+            if (k < 6)
+                QVERIFY(std::abs(p.x1 + 17.5f - (43.0f + 85.0f * k)) <= 0.5f);
+        }
+        QCOMPARE(prints[11].x1 + 35.0f, 547.0f);
+        QCOMPARE(prints[12].text, QStringLiteral("Phase Angle (Degrees)"));
+        QCOMPARE(prints[12].x1, 224.5f);
+        QVERIFY(std::abs(prints[12].y1 - 273.7113f) < 1e-3f);
+    }
+
+    void reversedAxesAreMirrored()
+    {
+        RecordingSurface s(553, 297);
+        DrawGraph(s, {360, 0, 7, 5, 200, -200, 5, 4}, workedStage());
+        const auto prints = s.ofKind(Kind::Print);               // 3 legend texts come first
+        QCOMPARE(prints[3].text, QStringLiteral(" 200.0     ")); // YAxisMin, at the bottom
+        QCOMPARE(prints[3].y1, 252.0f);
+        QCOMPARE(prints[8].text, QStringLiteral("360.0")); // XAxisMin, at the left
+        QCOMPARE(prints[8].x1, 26.0f);
+        QCOMPARE(prints[14].text, QStringLiteral("0.000"));
+        QVERIFY(countLines(s, colors::Red) > 3); // traces besides the legend line
+    }
+
+    void yLabelsRoundTripThroughText()
+    {
+        // 100.44999999999999 is 100.45 at 15 digits, which rounds up; and a locale
+        // comma must not cut the 0.5 of the next case down to 0.
+        const QLocale saved;
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        RecordingSurface s(553, 297);
+        const GraphSettings tie{0, 360, 7, 5, -100, 300.9, 3, 1};
+        DrawYLabels(s, tie, makePlotGeometry(553, 297, tie));
+        const GraphSettings half{0, 360, 7, 5, 0, 1, 3, 1};
+        DrawYLabels(s, half, makePlotGeometry(553, 297, half));
+        QLocale::setDefault(saved);
+        const auto prints = s.ofKind(Kind::Print);
+        QCOMPARE(prints.size(), 6u);
+        QCOMPARE(prints[1].text, QStringLiteral(" 100.5     "));
+        QCOMPARE(prints[4].text, QStringLiteral(" 500.0e-3  "));
+    }
+
+    void traceSampleCount_data()
+    {
+        QTest::addColumn<double>("xMin");
+        QTest::addColumn<double>("xMax");
+        QTest::newRow("forward") << 0.0 << 360.0;
+        QTest::newRow("reversed") << 360.0 << 0.0;
+    }
+
+    void traceSampleCount()
+    {
+        // About 10 px per sample and every value inside: each sample but the one on
+        // the right edge draws a segment, so 3000 or 2999 samples give 2999 segments.
+        QFETCH(double, xMin);
+        QFETCH(double, xMax);
+        const GraphSettings settings{xMin, xMax, 7, 5, -1000, 1000, 5, 4};
+        const PlotGeometry g = makePlotGeometry(32767, 1000, settings);
+        RecordingSurface s(32767, 1000);
+        DrawTraces(s, settings, g, workedStage());
+        for (Color c : {colors::Red, colors::Green, colors::Blue}) {
+            QCOMPARE(countLines(s, c), TraceSamples - 1);
+            float lastX = -1;
+            for (const auto& op : s.ofKind(Kind::Line)) {
+                if (op.color != c)
+                    continue;
+                QVERIFY(op.x1 == (lastX < 0 ? g.PlotLeft : lastX)); // drawn left to right
+                QVERIFY(op.x2 > op.x1 && op.x2 < g.GraphWidth);
+                lastX = op.x2;
+            }
+        }
+    }
+
+    void traceClipping_data()
+    {
+        QTest::addColumn<double>("yMin");
+        QTest::addColumn<double>("yMax");
+        QTest::addColumn<bool>("blueDrawn");
+        QTest::newRow("voltage beyond the range") << -150.0 << 150.0 << true;
+        QTest::newRow("no negative values") << 0.0 << 300.0 << false;
+    }
+
+    void traceClipping()
+    {
+        QFETCH(double, yMin);
+        QFETCH(double, yMax);
+        QFETCH(bool, blueDrawn);
+        const GraphSettings settings{0, 360, 7, 5, yMin, yMax, 5, 4};
+        RecordingSurface s(553, 297);
+        DrawTraces(s, settings, makePlotGeometry(553, 297, settings), workedStage());
+        bool reentersFromOutside = false;
+        for (const auto& op : s.ofKind(Kind::Line)) {
+            QVERIFY(op.x2 > 43 && op.x2 < 553 && op.y2 > 0 && op.y2 < 258);
+            reentersFromOutside |= op.y1 <= 0 || op.y1 >= 258;
+        }
+        QVERIFY(reentersFromOutside); // the load voltage peaks at 240 V
+        QCOMPARE(countLines(s, colors::Blue) > 0, blueDrawn);
+        QVERIFY(countLines(s, colors::Green) > 0);
+    }
+
+    void stalledAngleEndsSweep()
+    {
+        // 1e20 + 1e5 / 3000 == 1e20: the angle cannot advance, the pass must still end.
+        RecordingSurface s(553, 297);
+        DrawGraph(s, {1e20, 1e20 + 1e5, 7, 5, -200, 200, 5, 4}, workedStage());
+        QCOMPARE(s.ops().back().text, QStringLiteral("Phase Angle (Degrees)"));
+        // The one sample maps onto the Y axis: only the legend's coloured lines remain.
+        QCOMPARE(countLines(s, colors::Red) + countLines(s, colors::Green) +
+                     countLines(s, colors::Blue),
+                 3);
+    }
+
+    void errors_data()
+    {
+        QTest::addColumn<GraphSettings>("settings");
+        QTest::addColumn<ErrorKind>("kind");
+        QTest::newRow("equal X limits")
+            << GraphSettings{90, 90, 7, 5, -200, 200, 5, 4} << ErrorKind::DivisionByZero;
+        QTest::newRow("equal Y limits")
+            << GraphSettings{0, 360, 7, 5, 5, 5, 5, 4} << ErrorKind::DivisionByZero;
+        QTest::newRow("one labeled X tick")
+            << GraphSettings{0, 360, 1, 5, -200, 200, 5, 4} << ErrorKind::DivisionByZero;
+        QTest::newRow("no minor Y ticks")
+            << GraphSettings{0, 360, 7, 5, -200, 200, 5, 0} << ErrorKind::DivisionByZero;
+        QTest::newRow("X product 32767")
+            << GraphSettings{0, 360, 2, 32767, -200, 200, 5, 4} << ErrorKind::Overflow;
+        QTest::newRow("Y product 32768")
+            << GraphSettings{0, 360, 7, 5, -200, 200, 3, 16384} << ErrorKind::Overflow;
+    }
+
+    void errors()
+    {
+        QFETCH(GraphSettings, settings);
+        QFETCH(ErrorKind, kind);
+        RecordingSurface s(553, 297);
+        try {
+            DrawGraph(s, settings, workedStage());
+            QFAIL("no error raised");
+        } catch (const RuntimeError& e) {
+            QCOMPARE(e.kind(), kind);
+        }
+        const auto& ops = s.ops();
+        QCOMPARE(ops.size(), 4u); // black, visible, white, cleared: nothing more
+        QCOMPARE(ops[0].kind, Kind::BackColor);
+        QCOMPARE(ops[0].color, colors::Black);
+        QCOMPARE(ops[1].kind, Kind::Visible);
+        QCOMPARE(ops[3].kind, Kind::Clear);
+    }
+
+    void passOrder()
+    {
+        enum Pass { Traces, Frame, Legend, Ticks, YLabels, XLabels, Title };
+        RecordingSurface s(553, 297);
+        DrawGraph(s, exampleSettings(), workedStage());
+        const auto passOf = [](const RecordingSurface::Op& op) {
+            if (op.kind == Kind::Print) {
+                if (op.text.contains(QLatin1String("Current")) ||
+                    op.text.startsWith(QLatin1String("Load")))
+                    return Legend;
+                if (op.text.startsWith(QLatin1String("Phase")))
+                    return Title;
+                return op.y1 == 259 ? XLabels : YLabels;
+            }
+            if (op.color == colors::Grid)
+                return Ticks;
+            if (op.color == colors::White) {
+                const bool frame = (op.x1 == op.x2 && (op.x1 == 43 || op.x1 == 553) &&
+                                    std::abs(op.y1 - op.y2) == 258) ||
+                                   (op.y1 == op.y2 && std::abs(op.x1 - op.x2) == 510);
+                return frame ? Frame : Ticks;
+            }
+            return op.x1 == 319 && op.x2 == 353 ? Legend : Traces;
+        };
+        int seen[Title + 1] = {};
+        int last = Traces;
+        bool frontBeforeDrawing = false;
+        for (const auto& op : s.ops()) {
+            frontBeforeDrawing |= op.kind == Kind::Front;
+            if (op.kind != Kind::Line && op.kind != Kind::Print)
+                continue;
+            QVERIFY(frontBeforeDrawing);
+            const int pass = passOf(op);
+            QVERIFY2(pass >= last, "passes out of order");
+            last = pass;
+            ++seen[pass];
+        }
+        QCOMPARE(seen[Frame], 4);
+        QCOMPARE(seen[Legend], 6);
+        QCOMPARE(seen[YLabels], 5);
+        QCOMPARE(seen[XLabels], 7);
+        QCOMPARE(seen[Title], 1);
+        QVERIFY(seen[Traces] > 0 && seen[Ticks] > 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestGraph)
+#include "tst_graph.moc"
