@@ -1,0 +1,7 @@
+#!/usr/bin/env bash
+# One command from a fresh clone: install what is missing, build, run every test.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh xvfb xdotool x11-utils imagemagick
+scripts/build.sh
+ctest --test-dir build --output-on-failure --timeout 300

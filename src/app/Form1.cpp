@@ -1,0 +1,400 @@
+#include "Form1.h"
+
+#include "ControlLayout.h"
+#include "PictureBox.h"
+#include "QtDrawingSurface.h"
+#include "graph/Color.h"
+#include "graph/DrawGraph.h"
+#include "graph/GraphSettings.h"
+#include "model/Sweep.h"
+#include "numeric/LenientParse.h"
+#include "numeric/NumberText.h"
+#include "numeric/Rounding.h"
+#include "numeric/RuntimeError.h"
+
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+#include <QWindow>
+
+#include <cmath>
+#include <limits>
+
+#include "tubebridge_icon.xpm"
+
+namespace tb {
+
+namespace {
+
+// Design-time geometry is in layout units of 1/1440 inch, 15 to the pixel.
+constexpr int UnitsPerPixel = 15;
+
+QRect designRect(int left, int top, int width, int height)
+{
+    return {left / UnitsPerPixel, top / UnitsPerPixel, width / UnitsPerPixel,
+            height / UnitsPerPixel};
+}
+
+struct FieldDesign {
+    const char* caption;
+    int fieldLeft;
+    int fieldTop;
+    int captionLeft;
+    int captionWidth;
+};
+
+constexpr std::array<FieldDesign, Form1::FieldCount> FieldTable{{
+    {"Power Supply Voltage (volts)", 5400, 360, 1800, 3495},
+    {"Ebk Saturation (Volts)", 5400, 720, 360, 4935},
+    {"Load Impedance (ohms)", 5400, 1080, 2520, 2775},
+    {"RMS g-to-g Drive (volts)", 5400, 1440, 240, 5055},
+    {"Idling Current, Each Tube (mA)", 5400, 1800, 840, 4455},
+    {"Plate Dissipation, Each Tube", 5400, 2400, 120, 5175},
+    {"True Load Power (Watts)", 5400, 2760, 480, 4815},
+    {"mA, Each Power Supply", 5400, 3120, 480, 4815},
+    {"X Axis Minimum Value", 16080, 360, 11160, 4815},
+    {"X Axis Maximum Value", 16080, 720, 11160, 4815},
+    {"Labeled X-axis Tick Marks", 16080, 1080, 11160, 4815},
+    {"Minor X-axis Tick Marks", 16080, 1440, 11160, 4815},
+    {"Y Axis Minimum Value", 16080, 1800, 11160, 4815},
+    {"Y Axis Maximum Value", 16080, 2160, 11160, 4815},
+    {"Labeled Y-axis Tick Marks", 16080, 2520, 11160, 4815},
+    {"Minor Y-axis Tick Marks", 16080, 2880, 11160, 4815},
+    {"Clipping", 10080, 2760, 8640, 1335},
+}};
+
+constexpr int FieldWidth = 2655;
+constexpr int IndicatorWidth = 495;
+constexpr int FieldHeight = 285;
+constexpr int CaptionHeight = 255;
+
+// Focus walks the required data, the graph scales, the calculated values,
+// then the indicator and the buttons.
+constexpr std::array<int, Form1::FieldCount> TabOrder{0,  1,  2,  3,  4, 8, 9, 10, 11,
+                                                      12, 13, 14, 15, 5, 6, 7, 16};
+
+QFont designFont()
+{
+    QFont font(QStringLiteral("Courier New"));
+    font.setStyleHint(QFont::TypeWriter);
+    font.setPointSizeF(9.75);
+    font.setWeight(QFont::Normal);
+    return font;
+}
+
+QLabel* makeLabel(QWidget* parent, const QString& text, const QRect& rect, const QFont& font,
+                  Qt::Alignment align, const QString& name)
+{
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(name);
+    label->setFont(font);
+    label->setAlignment(align | Qt::AlignTop);
+    label->setGeometry(rect);
+    return label;
+}
+
+QPushButton* makeButton(QWidget* parent, const QString& text, const QRect& rect,
+                        const QString& name)
+{
+    auto* button = new QPushButton(text, parent);
+    button->setObjectName(name);
+    button->setGeometry(rect);
+    // Enter and Esc in a field press neither button.
+    button->setAutoDefault(false);
+    button->setDefault(false);
+    return button;
+}
+
+QString decimalSeparator()
+{
+    return QLocale().decimalPoint();
+}
+
+} // namespace
+
+Form1::Form1(SettingsFile settings, QWidget* parent)
+    : QWidget(parent)
+    , m_settings(std::move(settings))
+{
+    setWindowTitle(QStringLiteral(" "));
+    setWindowIcon(QIcon(QPixmap(tubebridge_icon_xpm)));
+    resize(designRect(0, 0, 12060, 8595).size());
+    createControls();
+    setTabOrder();
+    Form_Load();
+    Text1[0]->setFocus();
+}
+
+void Form1::createControls()
+{
+    const QFont font = designFont();
+    for (int i = 0; i < FieldCount; ++i) {
+        const FieldDesign& d = FieldTable[static_cast<std::size_t>(i)];
+        const int width = i == IndicatorField ? IndicatorWidth : FieldWidth;
+        auto* field =
+            new QLineEdit(i == IndicatorField ? QString() : QStringLiteral("Text1"), this);
+        field->setObjectName(QStringLiteral("Text1_%1").arg(i));
+        field->setFont(font);
+        field->setMaxLength(std::numeric_limits<int>::max());
+        field->setGeometry(designRect(d.fieldLeft, d.fieldTop, width, FieldHeight));
+        Text1[static_cast<std::size_t>(i)] = field;
+        Label1[static_cast<std::size_t>(i)] =
+            makeLabel(this, QString::fromLatin1(d.caption),
+                      designRect(d.captionLeft, d.fieldTop, d.captionWidth, CaptionHeight), font,
+                      Qt::AlignRight, QStringLiteral("Label1_%1").arg(i));
+    }
+    Label2 = makeLabel(this, QStringLiteral("Required Data."), designRect(5400, 0, 4095, 255), font,
+                       Qt::AlignLeft, QStringLiteral("Label2"));
+    Label3 = makeLabel(this, QStringLiteral("Calculated Values"), designRect(5400, 2160, 2655, 255),
+                       font, Qt::AlignLeft, QStringLiteral("Label3"));
+    Label4 =
+        makeLabel(this, QStringLiteral("Graph Scales and Markings."),
+                  designRect(15360, 120, 3375, 255), font, Qt::AlignLeft, QStringLiteral("Label4"));
+    Label5 = makeLabel(
+        this,
+        QStringLiteral(
+            "Note:  Calculated Values do not have to be filled in, although they may be."),
+        designRect(960, 3720, 9615, 255), font, Qt::AlignLeft, QStringLiteral("Label5"));
+
+    Command1 = makeButton(this, QStringLiteral("Calculate"), designRect(8880, 600, 1935, 735),
+                          QStringLiteral("Command1"));
+    Command2 = makeButton(this, QStringLiteral("End"), designRect(8880, 1680, 1935, 735),
+                          QStringLiteral("Command2"));
+    connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
+
+    PGraph = new PictureBox(this);
+    PGraph->setObjectName(QStringLiteral("PGraph"));
+    PGraph->setGeometry(designRect(2760, 4800, 8295, 4455));
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(10);
+    connect(Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
+    Timer1->start();
+}
+
+void Form1::setTabOrder()
+{
+    QWidget* previous = Text1[static_cast<std::size_t>(TabOrder[0])];
+    auto chain = [&previous](QWidget* next) {
+        QWidget::setTabOrder(previous, next);
+        previous = next;
+    };
+    for (std::size_t k = 1; k < TabOrder.size(); ++k)
+        chain(Text1[static_cast<std::size_t>(TabOrder[k])]);
+    chain(Command1);
+    chain(Command2);
+    chain(PGraph);
+}
+
+void Form1::Form_Load()
+{
+    setWindowState(windowState() | Qt::WindowMaximized);
+    FormWidth = toInt16(width());
+    FormHeight = toInt16(height());
+
+    const SettingsFile::LoadResult loaded = m_settings.load();
+    QStringList fields;
+    switch (loaded.status) {
+    case SettingsFile::LoadStatus::Loaded:
+        fields = loaded.fields;
+        break;
+    case SettingsFile::LoadStatus::Missing:
+        fields = SettingsFile::firstRunFields();
+        break;
+    case SettingsFile::LoadStatus::Unreadable:
+        m_loadProblem = loaded.error;
+        break;
+    }
+    for (int i = 0; i < SettingsFile::FieldCount; ++i)
+        Text1[static_cast<std::size_t>(i)]->setText(i < fields.size() ? fields[i] : QString());
+}
+
+void Form1::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (m_loadProblem.isEmpty())
+        return;
+    showSettingsMessage(
+        QStringLiteral("The settings file could not be read: %1").arg(m_loadProblem),
+        QStringLiteral("File: %1\nThe fields start empty; \"End\" saves them "
+                       "to this file.")
+            .arg(QDir::toNativeSeparators(m_settings.path())));
+    m_loadProblem.clear();
+}
+
+// The first layout waits until the window is really on screen, so that it
+// sees the maximised size a window manager gives it, not the design size.
+void Form1::Timer1_Timer()
+{
+    if (windowHandle() == nullptr || !windowHandle()->isExposed())
+        return;
+    Timer1->stop();
+    try {
+        ArrangeControls();
+    } catch (const RuntimeError& error) {
+        reportRuntimeError(error);
+    }
+}
+
+void Form1::ArrangeControls()
+{
+    const ControlLayout layout = arrangeControls(width(), height());
+    FormWidth = layout.FormWidth;
+    FormHeight = layout.FormHeight;
+    const double fontSize = layout.FontSize;
+
+    const auto place = [](QWidget* w, const LayoutRect& r) {
+        w->setGeometry(static_cast<int>(std::lround(r.left)), static_cast<int>(std::lround(r.top)),
+                       static_cast<int>(std::lround(r.width)),
+                       static_cast<int>(std::lround(r.height)));
+    };
+    const auto setFontSize = [fontSize](QWidget* w) {
+        QFont f = w->font();
+        // The toolkit renders no size below one point.
+        f.setPointSizeF(std::max(fontSize, 1.0));
+        w->setFont(f);
+    };
+    const auto placeWithFont = [&](QWidget* w, const LayoutRect& r) {
+        place(w, r);
+        setFontSize(w);
+    };
+
+    placeWithFont(Label2, layout.requiredHeading);
+    placeWithFont(Label3, layout.calculatedHeading);
+    placeWithFont(Label4, layout.scalesHeading);
+    placeWithFont(Label5, layout.note);
+    place(PGraph, layout.graph);
+    for (std::size_t i = 0; i < ControlLayout::RowCount; ++i) {
+        placeWithFont(Text1[i], layout.fields[i]);
+        placeWithFont(Label1[i], layout.captions[i]);
+        Text1[i]->setSelection(0, 99);
+    }
+    place(Text1[IndicatorField], layout.indicator);
+    placeWithFont(Label1[IndicatorField], layout.indicatorCaption);
+    placeWithFont(Command1, layout.calculate);
+    placeWithFont(Command2, layout.end);
+}
+
+void Form1::Command2_Click()
+{
+    const QString problem = m_settings.save(persistedFields());
+    if (problem.isEmpty()) {
+        close();
+        return;
+    }
+    showSettingsMessage(
+        QStringLiteral("The settings could not be saved: %1").arg(problem),
+        QStringLiteral("File: %1\nNothing was lost: the program stays open with your fields as "
+                       "they are. Make that folder writable (or free some disk space), then "
+                       "press \"End\" again.")
+            .arg(QDir::toNativeSeparators(m_settings.path())));
+}
+
+QStringList Form1::persistedFields() const
+{
+    QStringList fields;
+    for (int i = 0; i < SettingsFile::FieldCount; ++i)
+        fields.append(Text1[static_cast<std::size_t>(i)]->text());
+    return fields;
+}
+
+void Form1::showSettingsMessage(const QString& text, const QString& detail)
+{
+    auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Tubebridge"), text,
+                                QMessageBox::Ok, this);
+    box->setObjectName(QStringLiteral("SettingsMessage"));
+    box->setInformativeText(detail);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+}
+
+void Form1::Command1_Click()
+{
+    try {
+        calculate();
+    } catch (const RuntimeError& error) {
+        reportRuntimeError(error);
+    }
+}
+
+// Each step takes effect as it runs, so an error leaves exactly the steps
+// before it done: nothing is rolled back and nothing after it happens.
+void Form1::calculate()
+{
+    m_stage.SupplyVolts = fieldNumber(0);
+    m_stage.EbkVolts = fieldNumber(1);
+    m_stage.LoadOhms = fieldNumber(2);
+    m_stage.DriveRmsVolts = fieldNumber(3);
+    m_stage.IdleAmps = idleAmpsFromMilliamps(fieldNumber(4));
+
+    GraphSettings graph;
+    graph.XAxisMin = fieldNumber(8);
+    graph.XAxisMax = fieldNumber(9);
+    graph.XLabeledTicks = toInt16(fieldNumber(10));
+    graph.XMinorTicks = toInt16(fieldNumber(11));
+    graph.YAxisMin = fieldNumber(12);
+    graph.YAxisMax = fieldNumber(13);
+    graph.YLabeledTicks = toInt16(fieldNumber(14));
+    graph.YMinorTicks = toInt16(fieldNumber(15));
+
+    setIndicator(colors::Green);
+    m_stage.GridPeakVolts = gridPeakVoltsFromRms(m_stage.DriveRmsVolts);
+    const OperatingPoint point = SweepCycle(m_stage, [this] { setIndicator(colors::Red); });
+    writeResult(5, point.PlateDissipationWatts);
+    writeResult(6, point.LoadPowerWatts);
+    writeResult(7, point.SupplyMilliamps);
+
+    {
+        QtDrawingSurface surface(*PGraph, font());
+        DrawGraph(surface, graph, m_stage);
+    }
+    selectFieldsAndFocus();
+}
+
+double Form1::fieldNumber(int index) const
+{
+    return parseNumber(Text1[static_cast<std::size_t>(index)]->text().toStdString());
+}
+
+void Form1::writeResult(int index, double value)
+{
+    const std::string text =
+        numberToText(roundToDecimals(value, 3), decimalSeparator().toStdString());
+    Text1[static_cast<std::size_t>(index)]->setText(QString::fromStdString(text));
+}
+
+void Form1::setIndicator(Color color)
+{
+    QLineEdit* indicator = Text1[IndicatorField];
+    QPalette palette = indicator->palette();
+    palette.setColor(QPalette::Base, QColor(color.red, color.green, color.blue));
+    indicator->setPalette(palette);
+}
+
+void Form1::selectFieldsAndFocus()
+{
+    for (int k = 0; k < IndicatorField; ++k)
+        Text1[static_cast<std::size_t>(k)]->setSelection(0, 99);
+    Text1[0]->setFocus();
+}
+
+void Form1::reportRuntimeError(const RuntimeError& error)
+{
+    // Window-modal but not blocking: the handler is over, the program goes on
+    // and every field stays as it is.
+    auto* box = new QMessageBox(QMessageBox::Critical, QStringLiteral("Tubebridge"),
+                                QString::fromUtf8(error.what()), QMessageBox::Ok, this);
+    box->setObjectName(QStringLiteral("RuntimeErrorMessage"));
+    box->setInformativeText(
+        QStringLiteral("The calculation stopped here. Your fields are as you left them."));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+}
+
+} // namespace tb

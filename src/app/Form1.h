@@ -1,0 +1,76 @@
+#pragma once
+
+#include "SettingsFile.h"
+#include "model/StageVariables.h"
+
+#include <QString>
+#include <QWidget>
+
+#include <array>
+#include <cstdint>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTimer;
+
+namespace tb {
+
+class PictureBox;
+class RuntimeError;
+struct Color;
+
+// The one window: the field table with its captions, headings, the two
+// buttons, the picture box and the one-shot layout timer. Its handlers only
+// read fields, call the model and the drawing pass, and write results.
+class Form1 : public QWidget {
+    Q_OBJECT
+
+public:
+    static constexpr int FieldCount = 17;
+    static constexpr int IndicatorField = 16;
+
+    explicit Form1(SettingsFile settings, QWidget* parent = nullptr);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private slots:
+    void Command1_Click();
+    void Command2_Click();
+    void Timer1_Timer();
+
+private:
+    void Form_Load();
+    void createControls();
+    void setTabOrder();
+    void ArrangeControls();
+    void showSettingsMessage(const QString& text, const QString& detail);
+
+    void calculate();
+    [[nodiscard]] double fieldNumber(int index) const;
+    void writeResult(int index, double value);
+    void setIndicator(Color color);
+    void selectFieldsAndFocus();
+    void reportRuntimeError(const RuntimeError& error);
+    [[nodiscard]] QStringList persistedFields() const;
+
+    std::array<QLineEdit*, FieldCount> Text1{};
+    std::array<QLabel*, FieldCount> Label1{};
+    QLabel* Label2 = nullptr;
+    QLabel* Label3 = nullptr;
+    QLabel* Label4 = nullptr;
+    QLabel* Label5 = nullptr;
+    QPushButton* Command1 = nullptr;
+    QPushButton* Command2 = nullptr;
+    PictureBox* PGraph = nullptr;
+    QTimer* Timer1 = nullptr;
+
+    SettingsFile m_settings;
+    QString m_loadProblem; // shown once the window is on screen
+    StageVariables m_stage;
+    std::int16_t FormWidth = 0;
+    std::int16_t FormHeight = 0;
+};
+
+} // namespace tb

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QImage>
+#include <QWidget>
+
+namespace tb {
+
+// The graph's drawing surface on screen. Everything is drawn into an image it
+// keeps, so the graph survives being covered or minimised; painting only
+// blits that image.
+class PictureBox : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit PictureBox(QWidget* parent = nullptr);
+
+    [[nodiscard]] QSize sizeHint() const override;
+    [[nodiscard]] QImage& image() { return m_image; }
+    [[nodiscard]] const QImage& image() const { return m_image; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    QImage m_image;
+};
+
+} // namespace tb

@@ -1,0 +1,12 @@
+#include "Form1.h"
+#include "SettingsFile.h"
+
+#include <QApplication>
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    tb::Form1 window(tb::SettingsFile(tb::SettingsFile::besideExecutable()));
+    window.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,205 @@
+#include "FormHarness.h"
+
+#include <QLocale>
+#include <QMessageBox>
+#include <QTest>
+
+namespace {
+
+const QColor Green(0, 255, 0);
+const QColor Red(255, 0, 0);
+
+QMessageBox* errorMessage(tb::Form1& form)
+{
+    return form.findChild<QMessageBox*>(QStringLiteral("RuntimeErrorMessage"));
+}
+
+// Dismisses the error message as a user would, and says what it named.
+QString dismissError(tb::Form1& form)
+{
+    QMessageBox* box = errorMessage(form);
+    if (box == nullptr)
+        return {};
+    const QString text = box->text();
+    QTest::keyClick(box, Qt::Key_Return);
+    if (!QTest::qWaitFor([&form] { return errorMessage(form) == nullptr; }))
+        return QStringLiteral("message not dismissed");
+    return text;
+}
+
+} // namespace
+
+class TestCalculate : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QLocale::setDefault(QLocale::c()); }
+    void operatingPoints_data();
+    void operatingPoints();
+    void repeatedPressesGiveTheSameTexts();
+    void typedCalculatedValuesAreOverwritten();
+    void indicatorTextIsLeftAlone();
+    void fieldsSelectedAndFocusedAfterwards();
+    void resultsUseTheLocaleSeparator();
+    void zeroLoadIsReportedAndTheProgramGoesOn();
+    void tickCountOverflowBeforeTheIndicatorChanges();
+    void tickCountTiesRoundToEven();
+};
+
+void TestCalculate::operatingPoints_data()
+{
+    QTest::addColumn<QStringList>("required"); // fields 0 to 4
+    QTest::addColumn<QStringList>("results");  // fields 5 to 7
+    QTest::addColumn<QColor>("indicator");
+
+    QTest::newRow("zero drive") << QStringList{"400", "50", "8", "", "100"}
+                                << QStringList{"40", "0", "100"} << Green;
+    QTest::newRow("no clipping") << QStringList{"400", "60", "4000", "200", "50"}
+                                 << QStringList{"13.568", "7.225", "51.254"} << Green;
+    QTest::newRow("clipping") << QStringList{"400", "60", "4000", "300", "50"}
+                              << QStringList{"9.921", "15.739", "57.865"} << Red;
+    QTest::newRow("Ebk above supply")
+        << QStringList{"300", "400", "4000", "200", "50"} << QStringList{"15", "0", "50"} << Red;
+    QTest::newRow("lenient input") << QStringList{"4 0 0 V", "60volts", "4000", "2e2", "50 mA"}
+                                   << QStringList{"13.568", "7.225", "51.254"} << Green;
+}
+
+void TestCalculate::operatingPoints()
+{
+    QFETCH(QStringList, required);
+    QFETCH(QStringList, results);
+    QFETCH(QColor, indicator);
+    FormHarness h;
+    QVERIFY(h.showAndActivate());
+    for (int i = 0; i < required.size(); ++i)
+        h.type(i, required[i]);
+    h.clickCalculate();
+    QCOMPARE(dismissError(h.form()), QString());
+    QCOMPARE(h.field(5)->text(), results[0]);
+    QCOMPARE(h.field(6)->text(), results[1]);
+    QCOMPARE(h.field(7)->text(), results[2]);
+    QCOMPARE(h.indicatorColor(), indicator);
+}
+
+void TestCalculate::repeatedPressesGiveTheSameTexts()
+{
+    FormHarness h;
+    QVERIFY(h.showAndActivate());
+    h.type(3, "300");
+    h.clickCalculate();
+    const QStringList first{h.field(5)->text(), h.field(6)->text(), h.field(7)->text()};
+    h.clickCalculate();
+    QCOMPARE((QStringList{h.field(5)->text(), h.field(6)->text(), h.field(7)->text()}), first);
+    QCOMPARE(first, (QStringList{"9.921", "15.739", "57.865"}));
+}
+
+void TestCalculate::typedCalculatedValuesAreOverwritten()
+{
+    FormHarness h;
+    QVERIFY(h.showAndActivate());
+    h.type(5, "1e308");
+    h.type(6, "junk");
+    h.clickCalculate();
+    QCOMPARE(h.field(5)->text(), QString("13.568"));
+    QCOMPARE(h.field(6)->text(), QString("7.225"));
+}
+
+void TestCalculate::indicatorTextIsLeftAlone()
+{
+    FormHarness h;
+    QVERIFY(h.showAndActivate());
+    h.type(16, "1e999 typed here");
+    h.clickCalculate();
+    QCOMPARE(dismissError(h.form()), QString());
+    QCOMPARE(h.field(16)->text(), QString("1e999 typed here"));
+    QCOMPARE(h.indicatorColor(), Green);
+}
+
+void TestCalculate::fieldsSelectedAndFocusedAfterwards()
+{
+    FormHarness h;
+    QVERIFY(h.showAndActivate());
+    h.type(16, "x");
+    h.clickCalculate();
+    QCOMPARE(QApplication::focusWidget(), h.field(0));
+    for (int i = 1; i < 16; ++i) {
+        QLineEdit* f = h.field(i);
+        QCOMPARE(f->selectionStart(), f->text().isEmpty() ? -1 : 0);
+        QCOMPARE(f->selectedText(), f->text());
+    }
+    QCOMPARE(h.field(16)->selectedText(), QString());
+}
+
+void TestCalculate::resultsUseTheLocaleSeparator()
+{
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    FormHarness h;
+    QVERIFY(h.showAndActivate());
+    h.clickCalculate();
+    QLocale::setDefault(QLocale::c());
+    QCOMPARE(h.field(5)->text(), QString("13,568"));
+    QCOMPARE(h.field(6)->text(), QString("7,225"));
+}
+
+void TestCalculate::zeroLoadIsReportedAndTheProgramGoesOn()
+{
+    FormHarness h;
+    QVERIFY(h.showAndActivate());
+    h.type(5, "old 5");
+    h.type(6, "old 6");
+    h.type(7, "old 7");
+    h.type(2, "0");
+    h.clickCalculate();
+
+    QCOMPARE(dismissError(h.form()), QString("Division by zero"));
+    QVERIFY(h.form().isVisible());
+    QCOMPARE(h.indicatorColor(), Green); // it had turned green before the fault
+    QCOMPARE(h.field(5)->text(), QString("old 5"));
+    QCOMPARE(h.field(6)->text(), QString("old 6"));
+    QCOMPARE(h.field(7)->text(), QString("old 7"));
+    QCOMPARE(h.field(2)->text(), QString("0"));
+
+    // The user mends the typo and carries on.
+    h.type(2, "4000");
+    h.clickCalculate();
+    QCOMPARE(dismissError(h.form()), QString());
+    QCOMPARE(h.field(5)->text(), QString("13.568"));
+}
+
+void TestCalculate::tickCountOverflowBeforeTheIndicatorChanges()
+{
+    FormHarness h;
+    QVERIFY(h.showAndActivate());
+    const QColor untouched = h.indicatorColor();
+    for (int tickField : {10, 11, 14, 15}) {
+        const QString kept = h.field(tickField)->text();
+        h.type(tickField, "40000");
+        h.clickCalculate();
+        QCOMPARE(dismissError(h.form()), QString("Overflow"));
+        QCOMPARE(h.indicatorColor(), untouched);
+        QCOMPARE(h.field(5)->text(), QString());
+        QCOMPARE(h.field(tickField)->text(), QString("40000"));
+        h.type(tickField, kept);
+    }
+}
+
+void TestCalculate::tickCountTiesRoundToEven()
+{
+    // One labeled tick, or no minor tick, makes no tick interval: a division
+    // by zero in the graph. So 1.5 must round up to 2 and 0.5 down to 0.
+    FormHarness h;
+    QVERIFY(h.showAndActivate());
+    h.type(10, "1.5");
+    h.clickCalculate();
+    QCOMPARE(dismissError(h.form()), QString());
+    h.type(10, "1.4999");
+    h.clickCalculate();
+    QCOMPARE(dismissError(h.form()), QString("Division by zero"));
+    h.type(10, "3.5");
+    h.type(11, "0.5"); // 0 minor ticks: no intervals either
+    h.clickCalculate();
+    QCOMPARE(dismissError(h.form()), QString("Division by zero"));
+}
+
+QTEST_MAIN(TestCalculate)
+#include "tst_calculate.moc"
