@@ -1,6 +1,7 @@
 #include "Form1.h"
 
 #include "ControlLayout.h"
+#include "FieldEdit.h"
 #include "PictureBox.h"
 #include "QtDrawingSurface.h"
 #include "graph/Color.h"
@@ -136,7 +137,7 @@ void Form1::createControls()
         const FieldDesign& d = FieldTable[static_cast<std::size_t>(i)];
         const int width = i == IndicatorField ? IndicatorWidth : FieldWidth;
         auto* field =
-            new QLineEdit(i == IndicatorField ? QString() : QStringLiteral("Text1"), this);
+            new FieldEdit(i == IndicatorField ? QString() : QStringLiteral("Text1"), this);
         field->setObjectName(QStringLiteral("Text1_%1").arg(i));
         field->setFont(font);
         field->setMaxLength(std::numeric_limits<int>::max());
@@ -371,10 +372,7 @@ void Form1::writeResult(int index, double value)
 
 void Form1::setIndicator(Color color)
 {
-    QLineEdit* indicator = Text1[IndicatorField];
-    QPalette palette = indicator->palette();
-    palette.setColor(QPalette::Base, QColor(color.red, color.green, color.blue));
-    indicator->setPalette(palette);
+    Text1[IndicatorField]->setBackground(QColor(color.red, color.green, color.blue));
 }
 
 void Form1::selectFieldsAndFocus()

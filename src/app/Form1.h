@@ -10,12 +10,12 @@
 #include <cstdint>
 
 class QLabel;
-class QLineEdit;
 class QPushButton;
 class QTimer;
 
 namespace tb {
 
+class FieldEdit;
 class PictureBox;
 class RuntimeError;
 struct Color;
@@ -55,7 +55,7 @@ private:
     void reportRuntimeError(const RuntimeError& error);
     [[nodiscard]] QStringList persistedFields() const;
 
-    std::array<QLineEdit*, FieldCount> Text1{};
+    std::array<FieldEdit*, FieldCount> Text1{};
     std::array<QLabel*, FieldCount> Label1{};
     QLabel* Label2 = nullptr;
     QLabel* Label3 = nullptr;

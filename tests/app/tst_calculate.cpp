@@ -2,9 +2,23 @@
 
 #include <QLocale>
 #include <QMessageBox>
+#include <QProxyStyle>
 #include <QTest>
 
 namespace {
+
+// Desktop styles differ on whether a text cursor blinks in a selection; take
+// the one that does, where an unfocused field could show a stray cursor.
+class CursorInSelectionStyle : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override
+    {
+        if (hint == SH_BlinkCursorWhenTextSelected)
+            return 1;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
 
 const QColor Green(0, 255, 0);
 const QColor Red(255, 0, 0);
@@ -33,7 +47,11 @@ class TestCalculate : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { QLocale::setDefault(QLocale::c()); }
+    void initTestCase()
+    {
+        QLocale::setDefault(QLocale::c());
+        QApplication::setStyle(new CursorInSelectionStyle);
+    }
     void operatingPoints_data();
     void operatingPoints();
     void repeatedPressesGiveTheSameTexts();
@@ -119,6 +137,7 @@ void TestCalculate::fieldsSelectedAndFocusedAfterwards()
 {
     FormHarness h;
     QVERIFY(h.showAndActivate());
+    h.type(3, "200"); // a field that has had the focus before
     h.type(16, "x");
     h.clickCalculate();
     QCOMPARE(QApplication::focusWidget(), h.field(0));
@@ -128,6 +147,24 @@ void TestCalculate::fieldsSelectedAndFocusedAfterwards()
         QCOMPARE(f->selectedText(), f->text());
     }
     QCOMPARE(h.field(16)->selectedText(), QString());
+
+    // Only the focused field shows its selection.
+    const auto shows = [](QLineEdit* f) {
+        return f->palette().color(QPalette::Highlight) != f->palette().color(QPalette::Base);
+    };
+    QVERIFY(shows(h.field(0)));
+    QVERIFY(!shows(h.field(3)));
+    // Neither highlight nor text cursor: it looks as if nothing were selected.
+    const QImage selected = h.field(3)->grab().toImage();
+    h.field(3)->deselect();
+    QCOMPARE(h.field(3)->grab().toImage(), selected);
+    h.field(3)->setSelection(0, 99);
+    QTest::keyClick(h.field(0), Qt::Key_Tab);
+    QVERIFY(!shows(h.field(0)));
+    QVERIFY(shows(h.field(1)));
+    QCOMPARE(h.field(1)->selectedText(), h.field(1)->text());
+    QVERIFY(!shows(h.field(16)));
+    QCOMPARE(h.indicatorColor(), Green);
 }
 
 void TestCalculate::resultsUseTheLocaleSeparator()
