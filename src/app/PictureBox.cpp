@@ -25,12 +25,17 @@ void PictureBox::paintEvent(QPaintEvent* event)
     painter.drawImage(event->rect(), m_image, event->rect());
 }
 
-void PictureBox::resizeEvent(QResizeEvent* event)
+void PictureBox::resizeEvent(QResizeEvent* /*event*/)
 {
-    // Keep what is drawn, top-left aligned, as the box grows or shrinks.
-    if (event->size() == m_image.size())
+    if (!m_image.paintingActive())
+        syncImageSize();
+}
+
+void PictureBox::syncImageSize()
+{
+    if (size() == m_image.size())
         return;
-    QImage resized(event->size(), QImage::Format_RGB32);
+    QImage resized(size(), QImage::Format_RGB32);
     resized.fill(Qt::black);
     QPainter painter(&resized);
     painter.drawImage(0, 0, m_image);

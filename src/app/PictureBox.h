@@ -16,6 +16,9 @@ public:
 
     [[nodiscard]] QSize sizeHint() const override;
     [[nodiscard]] QImage& image() { return m_image; }
+    // Gives the image the box's current size, keeping what is drawn. A resize
+    // that arrives while a pass paints on the image waits for the next call.
+    void syncImageSize();
     [[nodiscard]] const QImage& image() const { return m_image; }
 
 protected:

@@ -15,10 +15,11 @@ QColor toQColor(Color c)
 
 QtDrawingSurface::QtDrawingSurface(PictureBox& box, const QFont& windowFont)
     : m_box(box)
-    , m_painter(&box.image())
     , m_boxMetrics(box.font(), &box.image())
     , m_windowMetrics(windowFont, &box.image())
 {
+    m_box.syncImageSize();
+    m_painter.begin(&m_box.image());
     m_painter.setRenderHint(QPainter::Antialiasing, false);
     m_painter.setRenderHint(QPainter::TextAntialiasing, true);
     m_painter.setFont(box.font());

@@ -1,0 +1,61 @@
+#include "model/StageVariables.h"
+#include "model/Sweep.h"
+#include "model/Waveforms.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+
+namespace {
+
+tb::StageVariables workedExample()
+{
+    tb::StageVariables v;
+    v.SupplyVolts = 400;
+    v.EbkVolts = 60;
+    v.LoadOhms = 4000;
+    v.DriveRmsVolts = 300; // clips: every limit test is exercised
+    v.IdleAmps = tb::idleAmpsFromMilliamps(50);
+    v.GridPeakVolts = tb::gridPeakVoltsFromRms(v.DriveRmsVolts);
+    return v;
+}
+
+// The floor of the model: two sines per sample, 7200 per cycle.
+void BM_SineFloor(benchmark::State& state)
+{
+    for (auto _ : state) {
+        double sum = 0.0;
+        for (int k = 0; k < 2 * tb::SweepSamples; ++k) {
+            const double r = (k % tb::SweepSamples) * tb::AngleStep * tb::Pi / 180.0;
+            sum += std::sin(r);
+            benchmark::DoNotOptimize(sum);
+        }
+    }
+}
+BENCHMARK(BM_SineFloor);
+
+void BM_Sweep(benchmark::State& state)
+{
+    const tb::StageVariables v = workedExample();
+    int clips = 0;
+    for (auto _ : state) {
+        tb::OperatingPoint p = tb::SweepCycle(v, [&clips] { ++clips; });
+        benchmark::DoNotOptimize(p);
+    }
+    benchmark::DoNotOptimize(clips);
+}
+BENCHMARK(BM_Sweep);
+
+void BM_WaveformCall(benchmark::State& state)
+{
+    const tb::StageVariables v = workedExample();
+    double angle = 30.0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(angle);
+        double mA = tb::V1CurrentAt(v, angle);
+        benchmark::DoNotOptimize(mA);
+    }
+}
+BENCHMARK(BM_WaveformCall);
+
+} // namespace

@@ -1,0 +1,127 @@
+#include "FormHarness.h"
+#include "PictureBox.h"
+#include "QtDrawingSurface.h"
+#include "graph/DrawGraph.h"
+#include "graph/GraphSettings.h"
+#include "model/StageVariables.h"
+
+#include <QMessageBox>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+const QRgb Black = qRgb(0, 0, 0);
+const QRgb White = qRgb(255, 255, 255);
+
+// The first-run example laid out in a 1000 x 700 client area: the box is
+// 950 x 336, so PlotLeft is 74, PlotBottom 292, and the legend lines run
+// from x = 74 + 237 + 237 = 548 to 74 + 237 + 295 = 606 at y = 30, 59, 89.
+class LaidOutForm {
+public:
+    LaidOutForm()
+    {
+        h.form().setWindowState(Qt::WindowNoState);
+        h.form().resize(1000, 700);
+    }
+    bool show()
+    {
+        return h.showAndActivate() && QTest::qWaitFor([this] {
+                   return !h.form().findChild<QTimer*>(QStringLiteral("Timer1"))->isActive();
+               });
+    }
+    tb::PictureBox& box() { return *h.form().findChild<tb::PictureBox*>(QStringLiteral("PGraph")); }
+    FormHarness h;
+};
+
+bool isBlackImage(const QImage& image)
+{
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixel(x, y) != Black)
+                return false;
+    return true;
+}
+
+} // namespace
+
+class TestPicture : public QObject {
+    Q_OBJECT
+
+private slots:
+    void graphPixels();
+    void graphSurvivesRepaint();
+    void faultInThePassLeavesTheBoxBlank();
+    void hiddenBoxTakesItsSizeBeforeDrawing();
+};
+
+void TestPicture::graphPixels()
+{
+    LaidOutForm f;
+    QVERIFY(f.show());
+    QCOMPARE(f.box().size(), QSize(950, 336));
+    f.h.clickCalculate();
+    const QImage& image = f.box().image();
+    QCOMPARE(image.size(), QSize(950, 336));
+
+    QCOMPARE(image.pixel(10, 330), Black);  // below the Y labels, left of the title
+    QCOMPARE(image.pixel(74, 150), White);  // the Y axis at PlotLeft
+    QCOMPARE(image.pixel(500, 292), White); // the X axis at PlotBottom
+    QCOMPARE(image.pixel(500, 0), White);   // the top edge
+    QCOMPARE(image.pixel(560, 30), qRgb(255, 0, 0));
+    QCOMPARE(image.pixel(560, 59), qRgb(0, 255, 0));
+    QCOMPARE(image.pixel(560, 89), qRgb(0, 0, 255));
+    QCOMPARE(image.pixel(547, 30), Black); // the legend line starts at 548
+}
+
+void TestPicture::graphSurvivesRepaint()
+{
+    LaidOutForm f;
+    QVERIFY(f.show());
+    f.h.clickCalculate();
+    f.h.form().showMinimized();
+    f.h.form().showNormal();
+    QVERIFY(QTest::qWaitForWindowExposed(&f.h.form()));
+    QCOMPARE(f.box().grab().toImage().convertToFormat(QImage::Format_RGB32), f.box().image());
+    QCOMPARE(f.box().image().pixel(560, 30), qRgb(255, 0, 0));
+}
+
+void TestPicture::faultInThePassLeavesTheBoxBlank()
+{
+    LaidOutForm f;
+    QVERIFY(f.show());
+    f.h.clickCalculate(); // a full graph first
+    f.h.type(9, "0");     // X axis from 0 to 0
+    f.h.type(5, "kept");
+    f.h.clickCalculate();
+
+    auto* box = f.h.form().findChild<QMessageBox*>(QStringLiteral("RuntimeErrorMessage"));
+    QVERIFY(box != nullptr);
+    QCOMPARE(box->text(), QString("Division by zero"));
+    QVERIFY(isBlackImage(f.box().image()));
+    // The results were written before the pass; the closing focus step did not run.
+    QCOMPARE(f.h.field(5)->text(), QString("13.568"));
+    QVERIFY(QApplication::focusWidget() != f.h.field(0));
+}
+
+void TestPicture::hiddenBoxTakesItsSizeBeforeDrawing()
+{
+    tb::PictureBox box; // never shown: no resize event has reached it
+    box.resize(1824, 518);
+    tb::StageVariables v;
+    v.SupplyVolts = 400;
+    v.EbkVolts = 60;
+    v.LoadOhms = 4000;
+    v.GridPeakVolts = tb::gridPeakVoltsFromRms(200);
+    v.IdleAmps = 0.05;
+    {
+        tb::QtDrawingSurface surface(box, box.font());
+        tb::DrawGraph(surface, tb::GraphSettings{0, 360, 7, 5, -300, 300, 7, 5}, v);
+    }
+    QCOMPARE(box.image().size(), QSize(1824, 518));
+    // PlotLeft of an 1824-pixel box: 1824 x 0.07792 = 142.1.
+    QCOMPARE(box.image().pixel(142, 200), White);
+}
+
+QTEST_MAIN(TestPicture)
+#include "tst_picture.moc"
