@@ -25,7 +25,7 @@
 #include <cmath>
 #include <limits>
 
-#include "tubebridge_icon.xpm"
+#include "tubebridge.xpm"
 
 namespace tb {
 
@@ -122,7 +122,7 @@ Form1::Form1(SettingsFile settings, QWidget* parent)
     , m_settings(std::move(settings))
 {
     setWindowTitle(QStringLiteral(" "));
-    setWindowIcon(QIcon(QPixmap(tubebridge_icon_xpm)));
+    setWindowIcon(QIcon(QPixmap(tubebridge_xpm)));
     resize(designRect(0, 0, 12060, 8595).size());
     createControls();
     setTabOrder();
@@ -291,9 +291,13 @@ void Form1::Command2_Click()
     }
     showSettingsMessage(
         QStringLiteral("The settings could not be saved: %1").arg(problem),
-        QStringLiteral("File: %1\nNothing was lost: the program stays open with your fields as "
-                       "they are. Make that folder writable (or free some disk space), then "
-                       "press \"End\" again.")
+        QStringLiteral(
+            "File: %1\n\nNothing was lost: the program stays open with your fields as they "
+            "are.\n\nIf you may not write to that folder (an installed program's folder is "
+            "usually closed to users), install Tubebridge in a folder of your own, for example "
+            "with \"cmake --install build --prefix ~/.local\", or have a Tubebridge.dat that you "
+            "may write put there. If the disk is full, free some space. Then press \"End\" "
+            "again.")
             .arg(QDir::toNativeSeparators(m_settings.path())));
 }
 

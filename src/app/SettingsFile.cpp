@@ -79,6 +79,9 @@ QString SettingsFile::save(const QStringList& fields) const
         bytes += lineBytes(i < fields.size() ? fields[i] : QString());
 
     QSaveFile file(m_path);
+    // An installed program's folder is seldom writable, but a writable
+    // settings file may have been put there for the user: write it in place.
+    file.setDirectWriteFallback(true);
     // Unbuffered, so a short write (a full disk) shows in write() itself: a
     // buffered QSaveFile can commit a truncated file after a short flush.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
