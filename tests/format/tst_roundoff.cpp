@@ -1,7 +1,9 @@
 #include "format/Roundoff.h"
 #include "numeric/RuntimeError.h"
 
+#include "ErrorOf.h"
 #include <QRegularExpression>
+
 #include <QTest>
 
 #include <cfloat>
@@ -16,21 +18,9 @@ namespace {
 
 const QString overflowText = QStringLiteral("+*.***E\u00B1* ");
 
-// Runs f and returns the kind of run-time error it raised; fails the test
-// when it raised none.
-template <typename F>
-ErrorKind errorOf(F&& f)
-{
-    try {
-        f();
-    } catch (const tb::RuntimeError& e) {
-        return e.kind();
-    }
-    QTest::qFail("no run-time error raised", __FILE__, __LINE__);
-    return ErrorKind::InvalidArgument;
-}
-
 } // namespace
+
+using tb::test::errorOf;
 
 class TestRoundoff : public QObject {
     Q_OBJECT

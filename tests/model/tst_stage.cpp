@@ -6,6 +6,8 @@
 #include "numeric/Rounding.h"
 #include "numeric/RuntimeError.h"
 
+#include "ErrorOf.h"
+
 #include <QTest>
 
 #include <cfloat>
@@ -45,19 +47,9 @@ SweepRun sweep(const StageVariables& v)
     return run;
 }
 
-template <typename F>
-ErrorKind errorOf(F&& f)
-{
-    try {
-        f();
-    } catch (const RuntimeError& e) {
-        return e.kind();
-    }
-    QTest::qFail("no run-time error raised", __FILE__, __LINE__);
-    return ErrorKind::InvalidArgument;
-}
-
 } // namespace
+
+using tb::test::errorOf;
 
 class TestStage : public QObject {
     Q_OBJECT

@@ -4,6 +4,8 @@
 #include "numeric/Rounding.h"
 #include "numeric/RuntimeError.h"
 
+#include "ErrorOf.h"
+
 #include <QTest>
 
 #include <cfloat>
@@ -14,23 +16,7 @@ using tb::ErrorKind;
 
 Q_DECLARE_METATYPE(tb::ErrorKind)
 
-namespace {
-
-// Runs f and returns the kind of run-time error it raised; fails the test
-// when it raised none.
-template <typename F>
-ErrorKind errorOf(F&& f)
-{
-    try {
-        f();
-    } catch (const tb::RuntimeError& e) {
-        return e.kind();
-    }
-    QTest::qFail("no run-time error raised", __FILE__, __LINE__);
-    return ErrorKind::InvalidArgument;
-}
-
-} // namespace
+using tb::test::errorOf;
 
 class TestNumeric : public QObject {
     Q_OBJECT
