@@ -7,6 +7,7 @@
 
 #include <csignal>
 #include <sys/resource.h>
+#include <unistd.h>
 
 namespace {
 
@@ -68,6 +69,7 @@ private slots:
     void endSavesAndCloses();
     void closingWithoutEndWritesNothing();
     void failedSaveKeepsTheOldFileAndTheWindow();
+    void unwritableFolderKeepsTheOldFile();
     void fewerLinesLeaveTheRestEmpty();
     void unreadableFileOpensEmptyWithAMessage();
 };
@@ -201,6 +203,21 @@ void TestSettings::failedSaveKeepsTheOldFileAndTheWindow()
     h.clickEnd();
     QVERIFY(!h.form().isVisible());
     QVERIFY(h.settingsBytes().startsWith("an edit worth keeping\r\nold1\r\n"));
+}
+
+void TestSettings::unwritableFolderKeepsTheOldFile()
+{
+    if (geteuid() == 0)
+        QSKIP("permissions do not bind the superuser");
+    QTemporaryDir dir;
+    const tb::SettingsFile settings(dir.filePath("Tubebridge.dat"));
+    QCOMPARE(settings.save({"old"}), QString());
+    QFile::setPermissions(settings.path(), QFile::ReadOwner);
+    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
+    const QString problem = settings.save({"new"});
+    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QVERIFY(!problem.isEmpty());
+    QCOMPARE(settings.load().fields.value(0), QString("old"));
 }
 
 void TestSettings::fewerLinesLeaveTheRestEmpty()
