@@ -11,20 +11,19 @@ namespace tb {
 
 namespace {
 
-// Lines end with CR LF; a bare LF (a file edited elsewhere) ends one too.
+// Lines end with CR LF; a bare LF or a bare CR (a file edited elsewhere) ends
+// one too, so that no field is ever loaded holding a line break.
 QStringList splitLines(const QByteArray& bytes, int maxLines)
 {
     QStringList lines;
     qsizetype start = 0;
     while (start < bytes.size() && lines.size() < maxLines) {
-        qsizetype end = bytes.indexOf('\n', start);
-        if (end < 0)
-            end = bytes.size();
-        qsizetype textEnd = end;
-        if (textEnd > start && end < bytes.size() && bytes[textEnd - 1] == '\r')
-            --textEnd;
-        lines.append(decodeWindows1252(bytes.mid(start, textEnd - start)));
-        start = end + 1;
+        qsizetype end = start;
+        while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n')
+            ++end;
+        lines.append(decodeWindows1252(bytes.mid(start, end - start)));
+        const bool crLf = end + 1 < bytes.size() && bytes[end] == '\r' && bytes[end + 1] == '\n';
+        start = end + (crLf ? 2 : 1);
     }
     return lines;
 }

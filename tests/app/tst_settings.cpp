@@ -94,6 +94,17 @@ void TestSettings::roundTrip_data()
     QByteArray unixEnds = lines(sixteen("u"));
     unixEnds.replace("\r\n", "\n");
     QTest::newRow("bare line feeds") << unixEnds << lines(sixteen("u"));
+
+    QByteArray macEnds = lines(sixteen("m"));
+    macEnds.replace("\r\n", "\r");
+    QTest::newRow("bare carriage returns") << macEnds << lines(sixteen("m"));
+
+    QList<QByteArray> stray = sixteen("c");
+    stray[12] = "-30\r0030"; // a stray CR splits the line; the rest shifts down
+    QList<QByteArray> shifted = sixteen("c");
+    shifted.insert(12, "-30");
+    shifted[13] = "0030";
+    QTest::newRow("stray carriage return") << lines(stray) << lines(shifted.mid(0, 16));
 }
 
 void TestSettings::roundTrip()
