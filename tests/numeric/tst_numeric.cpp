@@ -102,6 +102,7 @@ void TestNumeric::parseOverflow_data()
     QTest::newRow("long digit string") << QString(400, QChar('9'));
     QTest::newRow("enormous exponent") << "1e99999999999999999999";
     QTest::newRow("hex beyond range") << "&H" + QString(300, QChar('F'));
+    QTest::newRow("largest double shown in a field") << "1.79769313486232E+308";
 }
 
 void TestNumeric::parseOverflow()
@@ -221,6 +222,10 @@ void TestNumeric::numberToText_data()
                                     << "1.234E-05";
     QTest::newRow("three digit exponent") << 2e-300 << "."
                                           << "2E-300";
+    // 15 digits of the largest double round up past it: the field shows the
+    // rounded text, which reads back as the overflow error (see parseOverflow).
+    QTest::newRow("largest double") << -DBL_MAX << "."
+                                    << "-1.79769313486232E+308";
 }
 
 void TestNumeric::numberToText()
