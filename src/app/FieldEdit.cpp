@@ -1,5 +1,7 @@
 #include "FieldEdit.h"
 
+#include <QCoreApplication>
+#include <QPointer>
 #include <QProxyStyle>
 
 namespace tb {
@@ -19,15 +21,24 @@ public:
     }
 };
 
+// One instance serves every field: each proxy would build a base style of its own.
+QStyle* focusedCursorStyle()
+{
+    static QPointer<FocusedCursorStyle> style;
+    if (style.isNull()) {
+        style = new FocusedCursorStyle;
+        style->setParent(QCoreApplication::instance());
+    }
+    return style;
+}
+
 } // namespace
 
 FieldEdit::FieldEdit(const QString& text, QWidget* parent)
     : QLineEdit(text, parent)
     , m_normal(palette())
 {
-    auto* style = new FocusedCursorStyle;
-    style->setParent(this);
-    setStyle(style);
+    setStyle(focusedCursorStyle());
     updateSelectionColors();
 }
 

@@ -196,8 +196,6 @@ void Form1::setTabOrder()
 void Form1::Form_Load()
 {
     setWindowState(windowState() | Qt::WindowMaximized);
-    FormWidth = toInt16(width());
-    FormHeight = toInt16(height());
 
     const SettingsFile::LoadResult loaded = m_settings.load();
     QStringList fields;
@@ -246,8 +244,6 @@ void Form1::Timer1_Timer()
 void Form1::ArrangeControls()
 {
     const ControlLayout layout = arrangeControls(width(), height());
-    FormWidth = layout.FormWidth;
-    FormHeight = layout.FormHeight;
     const double fontSize = layout.FontSize;
 
     const auto place = [](QWidget* w, const LayoutRect& r) {

@@ -69,8 +69,6 @@ private:
     SettingsFile m_settings;
     QString m_loadProblem; // shown once the window is on screen
     StageVariables m_stage;
-    std::int16_t FormWidth = 0;
-    std::int16_t FormHeight = 0;
 };
 
 } // namespace tb

@@ -8,7 +8,6 @@
 
 #include <array>
 #include <cmath>
-#include <utility>
 
 namespace tb {
 
@@ -143,10 +142,8 @@ void Roundoff(double A, QString& strA, QString& strB, QString& strC)
     // beyond the double range leaves every argument as it was.
     const double realPart = parseNumber(strA.left(j - 3).toStdString());
     const double imaginaryPart = parseNumber(strA.mid(j).toStdString());
-    QString realText = formatNumber(realPart);
-    QString imaginaryText = formatNumber(imaginaryPart);
-    strB = std::move(realText);
-    strC = std::move(imaginaryText);
+    strB = formatNumber(realPart);
+    strC = formatNumber(imaginaryPart);
 }
 
 } // namespace tb

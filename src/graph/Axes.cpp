@@ -63,26 +63,26 @@ void DrawTicks(DrawingSurface& surface, const GraphSettings& settings, const Plo
     for (double i = 0.0; i < g.XTickColumns; i += 1.0) {
         const double x = checkedAdd(g.PlotLeft, checkedMul(i, g.XTickSpacing));
         const bool innerColumn = 0.0 < i && i < lastColumn;
+        const bool labeledColumn = isLabeled(i, settings.XMinorTicks);
+        const std::int16_t columnTick = labeledColumn ? labeled : minor;
         for (double j = 0.0; j < g.YTickRows; j += 1.0) {
             const double y = checkedMul(j, g.YTickSpacing);
             const bool innerRow = 0.0 < j && j < lastRow;
+            const bool labeledRow = isLabeled(j, settings.YMinorTicks);
+            const std::int16_t rowTick = labeledRow ? labeled : minor;
             if (j == 0.0 && innerColumn) {
-                const std::int16_t len = isLabeled(i, settings.XMinorTicks) ? labeled : minor;
-                mark(surface, colors::White, x, 0.0, x, len);
+                mark(surface, colors::White, x, 0.0, x, columnTick);
             } else if (j == lastRow && innerColumn) {
-                const std::int16_t len = isLabeled(i, settings.XMinorTicks) ? labeled : minor;
-                mark(surface, colors::White, x, g.PlotBottom, x, sub16(g.PlotBottom, len));
+                mark(surface, colors::White, x, g.PlotBottom, x, sub16(g.PlotBottom, columnTick));
             } else if (i == 0.0 && innerRow) {
-                const std::int16_t len = isLabeled(j, settings.YMinorTicks) ? labeled : minor;
-                mark(surface, colors::White, g.PlotLeft, y, add16(g.PlotLeft, len), y);
+                mark(surface, colors::White, g.PlotLeft, y, add16(g.PlotLeft, rowTick), y);
             } else if (i == lastColumn && innerRow) {
-                const std::int16_t len = isLabeled(j, settings.YMinorTicks) ? labeled : minor;
-                mark(surface, colors::White, g.GraphWidth, y, sub16(g.GraphWidth, len), y);
+                mark(surface, colors::White, g.GraphWidth, y, sub16(g.GraphWidth, rowTick), y);
             } else if (innerColumn && innerRow) {
-                if (isLabeled(j, settings.YMinorTicks))
+                if (labeledRow)
                     mark(surface, colors::Grid, checkedSub(x, g.TickUnit), y,
                          checkedAdd(x, g.TickUnit), y);
-                if (isLabeled(i, settings.XMinorTicks))
+                if (labeledColumn)
                     mark(surface, colors::Grid, x, checkedSub(y, g.TickUnit), x,
                          checkedAdd(y, g.TickUnit));
             }

@@ -78,10 +78,10 @@ void DrawLegend(DrawingSurface& surface, const PlotGeometry& g)
     const std::int16_t offset = toInt16(checkedMul(g.GraphWidth, 0.249));
     const std::int16_t lineStart = toInt16(checkedMul(g.GraphWidth, 0.249));
     const std::int16_t lineEnd = toInt16(checkedMul(g.GraphWidth, 0.311));
+    const std::int16_t x1 = add16(add16(g.PlotLeft, offset), lineStart);
+    const std::int16_t x2 = add16(add16(g.PlotLeft, offset), lineEnd);
     for (const Trace& trace : Traces) {
         const std::int16_t rowY = toInt16(checkedMul(g.GraphHeight, trace.legendRowFactor));
-        const std::int16_t x1 = add16(add16(g.PlotLeft, offset), lineStart);
-        const std::int16_t x2 = add16(add16(g.PlotLeft, offset), lineEnd);
         surface.setForeColor(trace.color);
         surface.line(x1, rowY, x2, rowY);
         surface.setTextPosition(add16(x2, 10), sub16(rowY, 7));
