@@ -19,6 +19,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 
 using tb::fuzz::expect;
@@ -175,8 +176,8 @@ void checkSaveLoad(const QByteArray& input)
         expect(tb::encodeWindows1252(field) == encoded(field),
                "encodeWindows1252 differs from the character table", shown(input));
 
-    const QString error = tb::SettingsFile(filePath()).save(fields);
-    expect(error.isEmpty(), "save failed", error.toStdString());
+    const tb::AtomicWriteResult saved = tb::SettingsFile(filePath()).save(fields);
+    expect(saved.ok(), "save failed", std::strerror(saved.error));
 
     const QByteArray file = readFile();
     QList<QByteArray> lines = file.split('\n');

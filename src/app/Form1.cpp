@@ -1,9 +1,11 @@
 #include "Form1.h"
 
 #include "ControlLayout.h"
+#include "ExceptionText.h"
 #include "FieldEdit.h"
 #include "PictureBox.h"
 #include "QtDrawingSurface.h"
+#include "SettingsMessages.h"
 #include "graph/Color.h"
 #include "graph/DrawGraph.h"
 #include "graph/GraphSettings.h"
@@ -11,7 +13,6 @@
 #include "numeric/LenientParse.h"
 #include "numeric/NumberText.h"
 #include "numeric/Rounding.h"
-#include "numeric/RuntimeError.h"
 
 #include <QDir>
 #include <QLabel>
@@ -207,24 +208,21 @@ void Form1::Form_Load()
         fields = SettingsFile::firstRunFields();
         break;
     case SettingsFile::LoadStatus::Unreadable:
-        m_loadProblem = loaded.error;
+        m_loadProblem = loaded;
         break;
     }
     for (int i = 0; i < SettingsFile::FieldCount; ++i)
         Text1[static_cast<std::size_t>(i)]->setText(i < fields.size() ? fields[i] : QString());
 }
 
-void Form1::showEvent(QShowEvent* event)
+template <typename Handler>
+void Form1::guarded(Handler&& handler, const QString& consequence)
 {
-    QWidget::showEvent(event);
-    if (m_loadProblem.isEmpty())
-        return;
-    showSettingsMessage(
-        QStringLiteral("The settings file could not be read: %1").arg(m_loadProblem),
-        QStringLiteral("File: %1\nThe fields start empty; \"End\" saves them "
-                       "to this file.")
-            .arg(QDir::toNativeSeparators(m_settings.path())));
-    m_loadProblem.clear();
+    try {
+        handler();
+    } catch (...) {
+        reportError(exceptionText(std::current_exception()), consequence);
+    }
 }
 
 // The first layout waits until the window is really on screen, so that it
@@ -234,11 +232,21 @@ void Form1::Timer1_Timer()
     if (windowHandle() == nullptr || !windowHandle()->isExposed())
         return;
     Timer1->stop();
-    try {
-        ArrangeControls();
-    } catch (const RuntimeError& error) {
-        reportRuntimeError(error);
-    }
+    guarded([this] { ArrangeControls(); },
+            QStringLiteral("The window could not be laid out. Your fields are as you left them."));
+    guarded([this] { showLoadProblem(); },
+            QStringLiteral("The settings file could not be read. The fields start empty."));
+}
+
+// Only once the window is mapped and laid out can a window manager keep the
+// message centred on it and above it.
+void Form1::showLoadProblem()
+{
+    if (!m_loadProblem)
+        return;
+    showSettingsMessage(QStringLiteral("The settings file could not be read."),
+                        loadFailureMessage(*m_loadProblem, m_settings.path()));
+    m_loadProblem.reset();
 }
 
 void Form1::ArrangeControls()
@@ -280,21 +288,18 @@ void Form1::ArrangeControls()
 
 void Form1::Command2_Click()
 {
-    const QString problem = m_settings.save(persistedFields());
-    if (problem.isEmpty()) {
-        close();
-        return;
-    }
-    showSettingsMessage(
-        QStringLiteral("The settings could not be saved: %1").arg(problem),
-        QStringLiteral(
-            "File: %1\n\nNothing was lost: the program stays open with your fields as they "
-            "are.\n\nIf you may not write to that folder (an installed program's folder is "
-            "usually closed to users), install Tubebridge in a folder of your own, for example "
-            "with \"cmake --install build --prefix ~/.local\", or have a Tubebridge.dat that you "
-            "may write put there. If the disk is full, free some space. Then press \"End\" "
-            "again.")
-            .arg(QDir::toNativeSeparators(m_settings.path())));
+    guarded(
+        [this] {
+            const AtomicWriteResult saved = m_settings.save(persistedFields());
+            if (saved.ok()) {
+                close();
+                return;
+            }
+            showSettingsMessage(QStringLiteral("The settings could not be saved."),
+                                saveFailureMessage(saved, m_settings.path()));
+        },
+        QStringLiteral("The settings were not saved. Your fields are kept and the program "
+                       "stays open."));
 }
 
 QStringList Form1::persistedFields() const
@@ -317,11 +322,8 @@ void Form1::showSettingsMessage(const QString& text, const QString& detail)
 
 void Form1::Command1_Click()
 {
-    try {
-        calculate();
-    } catch (const RuntimeError& error) {
-        reportRuntimeError(error);
-    }
+    guarded([this] { calculate(); },
+            QStringLiteral("The calculation stopped here. Your fields are as you left them."));
 }
 
 // Each step takes effect as it runs, so an error leaves exactly the steps
@@ -382,15 +384,14 @@ void Form1::selectFieldsAndFocus()
     Text1[0]->setFocus();
 }
 
-void Form1::reportRuntimeError(const RuntimeError& error)
+void Form1::reportError(const QString& name, const QString& consequence)
 {
     // Window-modal but not blocking: the handler is over, the program goes on
     // and every field stays as it is.
-    auto* box = new QMessageBox(QMessageBox::Critical, QStringLiteral("Tubebridge"),
-                                QString::fromUtf8(error.what()), QMessageBox::Ok, this);
+    auto* box = new QMessageBox(QMessageBox::Critical, QStringLiteral("Tubebridge"), name,
+                                QMessageBox::Ok, this);
     box->setObjectName(QStringLiteral("RuntimeErrorMessage"));
-    box->setInformativeText(
-        QStringLiteral("The calculation stopped here. Your fields are as you left them."));
+    box->setInformativeText(consequence);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();
 }

@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 
 class QLabel;
 class QPushButton;
@@ -17,7 +18,6 @@ namespace tb {
 
 class FieldEdit;
 class PictureBox;
-class RuntimeError;
 struct Color;
 
 // The one window: the field table with its captions, headings, the two
@@ -32,9 +32,6 @@ public:
 
     explicit Form1(SettingsFile settings, QWidget* parent = nullptr);
 
-protected:
-    void showEvent(QShowEvent* event) override;
-
 private slots:
     void Command1_Click();
     void Command2_Click();
@@ -46,13 +43,18 @@ private:
     void setTabOrder();
     void ArrangeControls();
     void showSettingsMessage(const QString& text, const QString& detail);
+    void showLoadProblem();
+
+    // Runs one handler; whatever it throws is reported and the program goes on.
+    template <typename Handler>
+    void guarded(Handler&& handler, const QString& consequence);
 
     void calculate();
     [[nodiscard]] double fieldNumber(int index) const;
     void writeResult(int index, double value);
     void setIndicator(Color color);
     void selectFieldsAndFocus();
-    void reportRuntimeError(const RuntimeError& error);
+    void reportError(const QString& name, const QString& consequence);
     [[nodiscard]] QStringList persistedFields() const;
 
     std::array<FieldEdit*, FieldCount> Text1{};
@@ -67,7 +69,8 @@ private:
     QTimer* Timer1 = nullptr;
 
     SettingsFile m_settings;
-    QString m_loadProblem; // shown once the window is on screen
+    // Shown once, when the window is on screen and laid out.
+    std::optional<SettingsFile::LoadResult> m_loadProblem;
     StageVariables m_stage;
 };
 

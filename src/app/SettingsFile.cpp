@@ -5,7 +5,11 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#include <cerrno>
+#include <unistd.h>
 
 namespace tb {
 
@@ -37,67 +41,69 @@ QByteArray lineBytes(QString text)
     return encodeWindows1252(text) + "\r\n";
 }
 
-} // namespace
-
-SettingsFile::SettingsFile(QString path)
-    : m_path(std::move(path))
+[[nodiscard]] SettingsFile::LoadResult loadFrom(const QString& path)
 {
-}
-
-QString SettingsFile::besideExecutable()
-{
-    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("Tubebridge.dat"));
-}
-
-SettingsFile::LoadResult SettingsFile::load() const
-{
-    LoadResult result;
-    QFile file(m_path);
-    if (!file.exists())
+    SettingsFile::LoadResult result;
+    result.path = path;
+    const QFileInfo info(path);
+    if (!info.exists())
         return result;
+    result.status = SettingsFile::LoadStatus::Unreadable;
+    if (info.isDir()) {
+        result.error = EISDIR;
+        return result;
+    }
+    QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        result.status = LoadStatus::Unreadable;
-        result.error = file.errorString();
+        result.error = info.isReadable() ? EIO : EACCES;
         return result;
     }
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) {
-        result.status = LoadStatus::Unreadable;
-        result.error = file.errorString();
+        result.error = EIO;
         return result;
     }
-    result.status = LoadStatus::Loaded;
-    result.fields = splitLines(bytes, FieldCount);
+    result.status = SettingsFile::LoadStatus::Loaded;
+    result.fields = splitLines(bytes, SettingsFile::FieldCount);
     return result;
 }
 
-QString SettingsFile::save(const QStringList& fields) const
+} // namespace
+
+SettingsFile::SettingsFile(QString path, QString defaultsPath)
+    : m_path(std::move(path))
+    , m_defaultsPath(std::move(defaultsPath))
+{
+}
+
+SettingsFile SettingsFile::forProgram(const QString& programFolder, const QString& configHome)
+{
+    const QString beside = QDir(programFolder).filePath(QLatin1String(FileName));
+    if (::access(QFile::encodeName(programFolder).constData(), W_OK | X_OK) == 0)
+        return SettingsFile(beside);
+    const QString own = QDir(configHome).filePath(QStringLiteral("tubebridge/") + FileName);
+    return SettingsFile(own, beside);
+}
+
+SettingsFile SettingsFile::forThisProgram()
+{
+    return forProgram(QCoreApplication::applicationDirPath(),
+                      QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
+}
+
+SettingsFile::LoadResult SettingsFile::load() const
+{
+    const bool useDefaults =
+        !m_defaultsPath.isEmpty() && !QFileInfo::exists(m_path) && !QFileInfo(m_path).isSymLink();
+    return loadFrom(useDefaults ? m_defaultsPath : m_path);
+}
+
+AtomicWriteResult SettingsFile::save(const QStringList& fields) const
 {
     QByteArray bytes;
     for (int i = 0; i < FieldCount; ++i)
         bytes += lineBytes(i < fields.size() ? fields[i] : QString());
-
-    QSaveFile file(m_path);
-    // An installed program's folder is seldom writable, but a writable
-    // settings file may have been put there for the user: write it in place.
-    file.setDirectWriteFallback(true);
-    // Unbuffered, so a short write (a full disk) shows in write() itself: a
-    // buffered QSaveFile can commit a truncated file after a short flush.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return file.errorString();
-    const qint64 written = file.write(bytes);
-    if (written != bytes.size()) {
-        const QString reason =
-            written < 0 ? file.errorString()
-                        : QStringLiteral("only %1 of %2 bytes could be written (is the disk full?)")
-                              .arg(written)
-                              .arg(bytes.size());
-        file.cancelWriting();
-        return reason;
-    }
-    if (!file.commit())
-        return file.errorString();
-    return {};
+    return writeFileAtomically(m_path, bytes);
 }
 
 QStringList SettingsFile::firstRunFields()

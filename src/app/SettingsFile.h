@@ -1,39 +1,53 @@
 #pragma once
 
+#include "AtomicWrite.h"
+
 #include <QString>
 #include <QStringList>
 
 namespace tb {
 
-// The sixteen persisted fields, one line each, ended by CR LF, in the file
-// Tubebridge.dat beside the executable.
+// The sixteen persisted fields, one line each, ended by CR LF, in a file
+// named Tubebridge.dat. Which file is decided once, at start-up.
 class SettingsFile {
 public:
     static constexpr int FieldCount = 16;
+    static constexpr const char* FileName = "Tubebridge.dat";
 
     enum class LoadStatus { Loaded, Missing, Unreadable };
 
     struct LoadResult {
         LoadStatus status = LoadStatus::Missing;
         QStringList fields; // at most FieldCount, as read
-        QString error;      // why an existing file could not be read
+        QString path;       // the file that was read, or tried
+        int error = 0;      // why it could not be read: a system error number
     };
 
-    explicit SettingsFile(QString path);
+    // Saves go to path. While path does not exist yet, defaultsPath (when
+    // given) is read in its place: settings an administrator left.
+    explicit SettingsFile(QString path, QString defaultsPath = {});
 
-    [[nodiscard]] static QString besideExecutable();
+    // Beside the program when its folder is writable (a build, a portable
+    // copy, a per-user install), otherwise in the user's own configuration
+    // folder, seeded from a file beside the program.
+    [[nodiscard]] static SettingsFile forProgram(const QString& programFolder,
+                                                 const QString& configHome);
+    [[nodiscard]] static SettingsFile forThisProgram();
+
     [[nodiscard]] const QString& path() const noexcept { return m_path; }
+    [[nodiscard]] const QString& defaultsPath() const noexcept { return m_defaultsPath; }
 
     [[nodiscard]] LoadResult load() const;
-    // Replaces the file only with a complete new one. Returns the reason on
-    // failure, an empty text on success.
-    [[nodiscard]] QString save(const QStringList& fields) const;
+    // Replaces the file only with a complete new one; a failed save leaves
+    // the old file as it was.
+    [[nodiscard]] AtomicWriteResult save(const QStringList& fields) const;
 
     // What a first run shows: a worked example that draws a full graph.
     [[nodiscard]] static QStringList firstRunFields();
 
 private:
     QString m_path;
+    QString m_defaultsPath;
 };
 
 } // namespace tb

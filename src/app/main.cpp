@@ -6,7 +6,7 @@
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    tb::Form1 window(tb::SettingsFile(tb::SettingsFile::besideExecutable()));
+    tb::Form1 window(tb::SettingsFile::forThisProgram());
     window.show();
     return QApplication::exec();
 }

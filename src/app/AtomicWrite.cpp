@@ -1,0 +1,147 @@
+#include "AtomicWrite.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace tb {
+
+namespace {
+
+[[nodiscard]] QString folderOf(const QByteArray& path)
+{
+    return QFileInfo(QFile::decodeName(path)).absolutePath();
+}
+
+// Creates dir and its missing parents; on failure says which folder refused.
+[[nodiscard]] AtomicWriteResult makeFolders(const QByteArray& dir)
+{
+    struct stat st {};
+    if (::stat(dir.constData(), &st) == 0)
+        return S_ISDIR(st.st_mode) ? AtomicWriteResult{}
+                                   : AtomicWriteResult{ENOTDIR, folderOf(dir)};
+    if (errno != ENOENT)
+        return {errno, folderOf(dir)};
+    const qsizetype slash = dir.lastIndexOf('/');
+    if (slash > 0) {
+        AtomicWriteResult parent = makeFolders(dir.left(slash));
+        if (!parent.ok())
+            return parent;
+    }
+    if (::mkdir(dir.constData(), 0700) != 0 && errno != EEXIST)
+        return {errno, folderOf(dir)};
+    return {};
+}
+
+struct Temporary {
+    int fd = -1;
+    int error = 0;
+    QByteArray name;
+};
+
+// A new, hidden file beside the target, named so that no two saves meet.
+[[nodiscard]] Temporary createTemporary(const QByteArray& target)
+{
+    const qsizetype slash = target.lastIndexOf('/');
+    const QByteArray prefix = target.left(slash + 1) + '.' + target.mid(slash + 1) + '.';
+    Temporary t;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        t.name = prefix + QByteArray::number(QRandomGenerator::global()->generate64(), 36);
+        t.fd = ::open(t.name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        t.error = t.fd < 0 ? errno : 0;
+        if (t.error != EEXIST)
+            break;
+    }
+    return t;
+}
+
+[[nodiscard]] int writeAll(int fd, const QByteArray& bytes)
+{
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.constData() + done, std::size_t(bytes.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return errno;
+        if (n == 0)
+            return ENOSPC;
+        done += n;
+    }
+    return 0;
+}
+
+// Writes, syncs and closes fd; on failure the temporary file is removed.
+[[nodiscard]] int fillTemporary(int fd, const QByteArray& name, const QByteArray& target,
+                                const QByteArray& bytes)
+{
+    // The new file keeps the permissions the old one had, except that its
+    // owner may always read and write it: the next start must read it.
+    struct stat st {};
+    if (::stat(target.constData(), &st) == 0)
+        (void)::fchmod(fd, (st.st_mode & 07777) | S_IRUSR | S_IWUSR);
+    int error = writeAll(fd, bytes);
+    if (error == 0 && ::fsync(fd) != 0)
+        error = errno;
+    if (::close(fd) != 0 && error == 0)
+        error = errno;
+    if (error != 0)
+        ::unlink(name.constData());
+    return error;
+}
+
+void syncFolder(const QByteArray& dir)
+{
+    const int fd = ::open(dir.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        (void)::fsync(fd);
+        ::close(fd);
+    }
+}
+
+// A symbolic link (a settings file kept elsewhere) stays a link: the file it
+// points to is the one replaced.
+[[nodiscard]] QString resolveLink(const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.isSymLink())
+        return info.absoluteFilePath();
+    const QString canonical = info.canonicalFilePath();
+    return canonical.isEmpty() ? info.symLinkTarget() : canonical;
+}
+
+} // namespace
+
+AtomicWriteResult writeFileAtomically(const QString& path, const QByteArray& bytes)
+{
+    const QString resolved = resolveLink(path);
+    const QString folder = QFileInfo(resolved).absolutePath();
+    const QByteArray target = QFile::encodeName(resolved);
+    const QByteArray dir = QFile::encodeName(folder);
+
+    if (QFileInfo(resolved).isDir())
+        return {EISDIR, folder};
+    if (AtomicWriteResult made = makeFolders(dir); !made.ok())
+        return made;
+
+    const Temporary temporary = createTemporary(target);
+    if (temporary.fd < 0)
+        return {temporary.error, folder};
+    if (const int error = fillTemporary(temporary.fd, temporary.name, target, bytes); error != 0)
+        return {error, folder};
+    if (::rename(temporary.name.constData(), target.constData()) != 0) {
+        const int error = errno;
+        ::unlink(temporary.name.constData());
+        return {error, folder};
+    }
+    syncFolder(dir);
+    return {};
+}
+
+} // namespace tb
