@@ -2,6 +2,7 @@
 # One command from a fresh clone: install what is missing, build, run every test.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh xvfb xdotool x11-utils imagemagick
+scripts/install-deps.sh xvfb xdotool x11-utils imagemagick openbox \
+    dpkg-dev file lintian desktop-file-utils appstream
 scripts/build.sh
 ctest --test-dir build --output-on-failure --timeout 300

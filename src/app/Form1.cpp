@@ -26,8 +26,6 @@
 #include <cmath>
 #include <limits>
 
-#include "tubebridge.xpm"
-
 namespace tb {
 
 namespace {
@@ -123,7 +121,7 @@ Form1::Form1(SettingsFile settings, QWidget* parent)
     , m_settings(std::move(settings))
 {
     setWindowTitle(QStringLiteral(" "));
-    setWindowIcon(QIcon(QPixmap(tubebridge_xpm)));
+    setWindowIcon(QIcon(QStringLiteral(":/org.tubebridge.Tubebridge.png")));
     resize(designRect(0, 0, 12060, 8595).size());
     createControls();
     setTabOrder();

@@ -1,0 +1,126 @@
+#!/usr/bin/env bash
+# The Debian package as users get it: built with CPack, checked with the
+# distribution's own tools, unpacked into a folder made read-only, and started
+# from its desktop entry by an ordinary user on a private X server; "End" must
+# save the sixteen fields into that user's configuration folder. Under CI
+# (CI=true) the package is also installed with apt-get, started the same way
+# and removed again; outside CI nothing is installed.
+#
+# Usage: package_test.sh <build folder> <version>
+# Exit status: 0 passed, 1 failed, 77 skipped (a needed tool is missing).
+set -euo pipefail
+
+build=$(cd "${1:?usage: package_test.sh <build folder> <version>}" && pwd)
+version=${2:?usage: package_test.sh <build folder> <version>}
+here=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=../support/xserver.sh
+source "$here/../support/xserver.sh"
+readonly app_id=org.tubebridge.Tubebridge
+
+for tool in cpack dpkg-deb dpkg-shlibdeps lintian desktop-file-validate appstreamcli Xvfb \
+    xdotool xwininfo setpriv; do
+    if ! command -v "$tool" >/dev/null 2>&1; then
+        echo "SKIP: '$tool' is not installed (scripts/test.sh installs it)"
+        exit 77
+    fi
+done
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/tubebridge-package.XXXXXX")
+chmod 755 "$work"
+app_pid=""
+installed=no
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+cleanup() {
+    local rc=$?
+    [[ -n $app_pid ]] && kill "$app_pid" 2>/dev/null
+    xserver_stop
+    if [[ $installed == yes ]]; then
+        apt-get remove -y -qq --purge tubebridge >/dev/null 2>&1 || rc=1
+    fi
+    chmod -R u+w "$work" 2>/dev/null
+    rm -rf "$work"
+    exit "$rc"
+}
+trap cleanup EXIT
+
+# Run by the superuser, the program runs as nobody: an ordinary user.
+as_user=()
+if [[ $(id -u) -eq 0 ]]; then
+    as_user=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
+fi
+
+# start_and_end <desktop entry> <PATH>: starts the program the way a desktop
+# does, from the entry's Exec line, presses "End" with the keyboard and checks
+# the settings file in a fresh configuration folder of the user's own.
+start_and_end() {
+    local entry=$1 path=$2 home exec_line window
+    home=$(mktemp -d "$work/home.XXXXXX")
+    mkdir -m 700 "$home/runtime"
+    [[ $(id -u) -eq 0 ]] && chown -R nobody:nogroup "$home"
+    exec_line=$(sed -n 's/^Exec=//p' "$entry")
+    [[ -n $exec_line ]] || fail "$entry has no Exec line"
+    # shellcheck disable=SC2086 # the Exec line is split into words, as a desktop does
+    "${as_user[@]}" env -i HOME="$home" PATH="$path" DISPLAY="$DISPLAY" LANG=C.UTF-8 \
+        XDG_CONFIG_HOME="$home/config" XDG_RUNTIME_DIR="$home/runtime" \
+        $exec_line >"$work/program.log" 2>&1 &
+    app_pid=$!
+    window=$(timeout 20 xdotool search --sync --onlyvisible --pid "$app_pid" | head -n 1) ||
+        fail "no window from '$exec_line' (see its output: $(cat "$work/program.log"))"
+    sleep 0.5 # the first layout
+    xdotool windowfocus --sync "$window"
+    # From field 0 the tab order reaches "End" after 16 fields and "Calculate".
+    xdotool key --delay 15 $(printf 'Tab %.0s' {1..18}) space
+    wait_until 15 eval '! kill -0 "$app_pid" 2>/dev/null' || fail "'End' did not end the program"
+    wait "$app_pid" || fail "the program ended with status $?"
+    app_pid=""
+
+    local saved=$home/config/tubebridge/Tubebridge.dat
+    [[ -f $saved ]] || fail "no settings file in the user's configuration folder ($saved)"
+    [[ $(tr -cd '\n' <"$saved" | wc -c) -eq 16 && $(tr -cd '\r' <"$saved" | wc -c) -eq 16 ]] ||
+        fail "the saved settings are not sixteen CR LF lines: $(od -c "$saved" | head -n 5)"
+    [[ $(head -n 1 "$saved") == $'400\r' ]] ||
+        fail "the saved first field is not the worked example's 400: $(head -n 1 "$saved")"
+}
+
+# Built, and checked as the distribution checks packages.
+(cd "$build" && cpack -G DEB) >"$work/cpack.log" 2>&1 || fail "cpack failed: $(tail "$work/cpack.log")"
+deb=$build/tubebridge_${version}_$(dpkg --print-architecture).deb
+[[ -f $deb ]] || fail "no package at $deb"
+[[ $(dpkg-deb -f "$deb" Version) == "$version" ]] || fail "the package's version is not $version"
+[[ $(dpkg-deb -f "$deb" Depends) == *libqt6widgets6* ]] ||
+    fail "the dependencies were not worked out from the libraries: $(dpkg-deb -f "$deb" Depends)"
+root=$work/root
+dpkg-deb -x "$deb" "$root"
+for f in usr/bin/tubebridge "usr/share/applications/$app_id.desktop" \
+    "usr/share/icons/hicolor/32x32/apps/$app_id.png" "usr/share/metainfo/$app_id.metainfo.xml" \
+    usr/share/doc/tubebridge/copyright usr/share/doc/tubebridge/changelog.gz; do
+    [[ -f $root/$f ]] || fail "the package lacks /$f"
+done
+desktop-file-validate "$root/usr/share/applications/$app_id.desktop" ||
+    fail "desktop-file-validate rejects the desktop entry"
+appstreamcli validate --no-net "$root/usr/share/metainfo/$app_id.metainfo.xml" >"$work/as.log" 2>&1 ||
+    fail "appstreamcli rejects the metainfo: $(cat "$work/as.log")"
+lintian --fail-on error "$deb" >"$work/lintian.log" 2>&1 ||
+    fail "lintian reports errors: $(grep '^E:' "$work/lintian.log" || cat "$work/lintian.log")"
+
+# Unpacked into a read-only folder: the settings go to the user's own folder.
+chmod -R a-w "$root"
+xserver_start 150 199 1280x1024 "$work/xvfb.log" || fail "no free X display between :150 and :199"
+start_and_end "$root/usr/share/applications/$app_id.desktop" "$root/usr/bin:/usr/bin:/bin"
+[[ ! -e $root/usr/bin/Tubebridge.dat ]] || fail "a settings file appeared beside the program"
+echo "unpacked package: started from its desktop entry, saved into the user's folder"
+
+[[ ${CI:-} == true ]] || exit 0
+if dpkg-query -W -f='${Status}' tubebridge 2>/dev/null | grep -q 'install ok installed'; then
+    fail "tubebridge is installed already; this test installs and removes its own package"
+fi
+export DEBIAN_FRONTEND=noninteractive
+installed=yes
+apt-get install -y -qq --no-install-recommends "$deb" >"$work/apt.log" 2>&1 ||
+    fail "apt-get could not install the package: $(tail "$work/apt.log")"
+start_and_end "/usr/share/applications/$app_id.desktop" /usr/local/bin:/usr/bin:/bin
+[[ ! -e /usr/bin/Tubebridge.dat ]] || fail "a settings file appeared in /usr/bin"
+echo "installed package: started from its desktop entry, saved into the user's folder"
