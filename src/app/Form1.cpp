@@ -14,6 +14,7 @@
 #include "numeric/NumberText.h"
 #include "numeric/Rounding.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
@@ -223,6 +224,20 @@ void Form1::guarded(Handler&& handler, const QString& consequence)
     }
 }
 
+// A click on the window must not take the keyboard from a message still open
+// over it: a window manager activates the window clicked, whatever is modal.
+void Form1::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() != QEvent::ActivationChange || !isActiveWindow())
+        return;
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal != nullptr && modal->parentWidget() == this) {
+        modal->raise();
+        modal->activateWindow();
+    }
+}
+
 // The first layout waits until the window is really on screen, so that it
 // sees the maximised size a window manager gives it, not the design size.
 void Form1::Timer1_Timer()
@@ -314,8 +329,19 @@ void Form1::showSettingsMessage(const QString& text, const QString& detail)
                                 QMessageBox::Ok, this);
     box->setObjectName(QStringLiteral("SettingsMessage"));
     box->setInformativeText(detail);
+    openCentred(box);
+}
+
+// Window-modal and transient for the window, so that a window manager keeps
+// it above the window; centred on the window's client area, since the
+// toolkit's own placement guesses the frame of a maximised window wrongly.
+void Form1::openCentred(QMessageBox* box)
+{
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();
+    QRect placed = box->geometry();
+    placed.moveCenter(geometry().center());
+    box->setGeometry(placed);
 }
 
 void Form1::Command1_Click()
@@ -390,8 +416,7 @@ void Form1::reportError(const QString& name, const QString& consequence)
                                 QMessageBox::Ok, this);
     box->setObjectName(QStringLiteral("RuntimeErrorMessage"));
     box->setInformativeText(consequence);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->open();
+    openCentred(box);
 }
 
 } // namespace tb

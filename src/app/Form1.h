@@ -11,6 +11,7 @@
 #include <optional>
 
 class QLabel;
+class QMessageBox;
 class QPushButton;
 class QTimer;
 
@@ -32,6 +33,9 @@ public:
 
     explicit Form1(SettingsFile settings, QWidget* parent = nullptr);
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private slots:
     void Command1_Click();
     void Command2_Click();
@@ -44,6 +48,7 @@ private:
     void ArrangeControls();
     void showSettingsMessage(const QString& text, const QString& detail);
     void showLoadProblem();
+    void openCentred(QMessageBox* box);
 
     // Runs one handler; whatever it throws is reported and the program goes on.
     template <typename Handler>

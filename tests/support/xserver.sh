@@ -16,7 +16,7 @@ wait_until() {
 xserver_owns_display() {
     local holder=""
     kill -0 "$xserver_pid" 2>/dev/null || return 1
-    read -r holder <"/tmp/.X$1-lock" 2>/dev/null || return 1
+    read -r holder 2>/dev/null <"/tmp/.X$1-lock" || return 1
     [[ $holder == "$xserver_pid" ]]
 }
 xserver_ready() {
