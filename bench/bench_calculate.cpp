@@ -44,7 +44,7 @@ void BM_DrawGraph(benchmark::State& state)
     v.GridPeakVolts = tb::gridPeakVoltsFromRms(v.DriveRmsVolts);
     const tb::GraphSettings g{0, 360, 7, 5, -300, 300, 7, 5};
     for (auto _ : state) {
-        tb::QtDrawingSurface surface(box, box.font());
+        tb::QtDrawingSurface surface = box.beginPass(box.font());
         tb::DrawGraph(surface, g, v);
     }
 }

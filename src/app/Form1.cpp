@@ -352,7 +352,7 @@ void Form1::calculate()
     writeResult(7, point.SupplyMilliamps);
 
     {
-        QtDrawingSurface surface(*PGraph, font());
+        QtDrawingSurface surface = PGraph->beginPass(font());
         DrawGraph(surface, graph, m_stage);
     }
     selectFieldsAndFocus();

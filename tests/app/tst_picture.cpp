@@ -115,7 +115,7 @@ void TestPicture::hiddenBoxTakesItsSizeBeforeDrawing()
     v.GridPeakVolts = tb::gridPeakVoltsFromRms(200);
     v.IdleAmps = 0.05;
     {
-        tb::QtDrawingSurface surface(box, box.font());
+        tb::QtDrawingSurface surface = box.beginPass(box.font());
         tb::DrawGraph(surface, tb::GraphSettings{0, 360, 7, 5, -300, 300, 7, 5}, v);
     }
     QCOMPARE(box.image().size(), QSize(1824, 518));
