@@ -1,5 +1,7 @@
 #include "PictureBox.h"
 
+#include "Accessibility.h"
+
 #include <QPainter>
 #include <QResizeEvent>
 
@@ -42,6 +44,8 @@ QSize PictureBox::sizeHint() const
 QtDrawingSurface PictureBox::beginPass(const QFont& windowFont)
 {
     fitImage();
+    // What was drawn goes; the caller describes the new drawing once it stands.
+    setDescription(*this, QString());
     return {*this, m_image, windowFont};
 }
 
