@@ -1,38 +1,17 @@
-#include "FormHarness.h"
-#include "PictureBox.h"
+#include "LaidOutForm.h"
 #include "QtDrawingSurface.h"
 #include "graph/DrawGraph.h"
 #include "graph/GraphSettings.h"
 #include "model/StageVariables.h"
 
 #include <QMessageBox>
+#include <QScreen>
 #include <QTest>
-#include <QTimer>
 
 namespace {
 
 const QRgb Black = qRgb(0, 0, 0);
 const QRgb White = qRgb(255, 255, 255);
-
-// The first-run example laid out in a 1000 x 700 client area: the box is
-// 950 x 336, so PlotLeft is 74, PlotBottom 292, and the legend lines run
-// from x = 74 + 237 + 237 = 548 to 74 + 237 + 295 = 606 at y = 30, 59, 89.
-class LaidOutForm {
-public:
-    LaidOutForm()
-    {
-        h.form().setWindowState(Qt::WindowNoState);
-        h.form().resize(1000, 700);
-    }
-    bool show()
-    {
-        return h.showAndActivate() && QTest::qWaitFor([this] {
-                   return !h.form().findChild<QTimer*>(QStringLiteral("Timer1"))->isActive();
-               });
-    }
-    tb::PictureBox& box() { return *h.form().findChild<tb::PictureBox*>(QStringLiteral("PGraph")); }
-    FormHarness h;
-};
 
 bool isBlackImage(const QImage& image)
 {
@@ -43,6 +22,37 @@ bool isBlackImage(const QImage& image)
     return true;
 }
 
+// Empty when the images are equal, else where and how they first differ.
+QString firstDifference(const QImage& actual, const QImage& expected)
+{
+    if (actual.size() != expected.size())
+        return QStringLiteral("size %1 x %2 instead of %3 x %4")
+            .arg(actual.width())
+            .arg(actual.height())
+            .arg(expected.width())
+            .arg(expected.height());
+    for (int y = 0; y < actual.height(); ++y)
+        for (int x = 0; x < actual.width(); ++x)
+            if (actual.pixel(x, y) != expected.pixel(x, y))
+                return QStringLiteral("pixel (%1, %2) is %3 instead of %4")
+                    .arg(x)
+                    .arg(y)
+                    .arg(actual.pixel(x, y), 8, 16)
+                    .arg(expected.pixel(x, y), 8, 16);
+    return {};
+}
+
+// What the window system holds of the box: the window's backing store.
+QImage boxOnScreen(LaidOutForm& f)
+{
+    const QRect box(f.box().mapTo(&f.h.form(), QPoint(0, 0)), f.box().size());
+    return f.h.form()
+        .screen()
+        ->grabWindow(f.h.form().winId(), box.x(), box.y(), box.width(), box.height())
+        .toImage()
+        .convertToFormat(QImage::Format_RGB32);
+}
+
 } // namespace
 
 class TestPicture : public QObject {
@@ -51,6 +61,7 @@ class TestPicture : public QObject {
 private slots:
     void graphPixels();
     void graphSurvivesRepaint();
+    void secondPassReachesTheScreen();
     void faultInThePassLeavesTheBoxBlank();
     void hiddenBoxTakesItsSizeBeforeDrawing();
 };
@@ -84,6 +95,20 @@ void TestPicture::graphSurvivesRepaint()
     QVERIFY(QTest::qWaitForWindowExposed(&f.h.form()));
     QCOMPARE(f.box().grab().toImage().convertToFormat(QImage::Format_RGB32), f.box().image());
     QCOMPARE(f.box().image().pixel(560, 30), qRgb(255, 0, 0));
+}
+
+void TestPicture::secondPassReachesTheScreen()
+{
+    LaidOutForm f;
+    QVERIFY(f.show());
+    f.h.clickCalculate(); // comes to the front, which repaints it anyway
+    const QImage first = f.box().image();
+    f.h.type(13, "600"); // Y axis to 600: every trace at half its height
+    f.h.clickCalculate();
+    QVERIFY(f.box().image() != first);
+    // Waits for the repaint; if none comes, the comparison shows the old drawing.
+    static_cast<void>(QTest::qWaitFor([&f] { return boxOnScreen(f) == f.box().image(); }, 1000));
+    QCOMPARE(firstDifference(boxOnScreen(f), f.box().image()), QString());
 }
 
 void TestPicture::faultInThePassLeavesTheBoxBlank()
