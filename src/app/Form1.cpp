@@ -1,5 +1,6 @@
 #include "Form1.h"
 
+#include "Accessibility.h"
 #include "ControlLayout.h"
 #include "ExceptionText.h"
 #include "FieldEdit.h"
@@ -115,6 +116,17 @@ QString decimalSeparator()
     return QLocale().decimalPoint();
 }
 
+// What a screen reader says of the graph, for a person who cannot see it.
+QString graphDescription(const GraphSettings& g)
+{
+    const auto text = [](double value) {
+        return QString::fromStdString(numberToText(value, decimalSeparator().toStdString()));
+    };
+    return QStringLiteral(
+               "Load voltage, V1 and V2 cathode currents from %1 to %2 degrees, %3 to %4")
+        .arg(text(g.XAxisMin), text(g.XAxisMax), text(g.YAxisMin), text(g.YAxisMax));
+}
+
 } // namespace
 
 Form1::Form1(SettingsFile settings, QWidget* parent)
@@ -147,7 +159,12 @@ void Form1::createControls()
             makeLabel(this, QString::fromLatin1(d.caption),
                       designRect(d.captionLeft, d.fieldTop, d.captionWidth, CaptionHeight), font,
                       Qt::AlignRight, QStringLiteral("Label1_%1").arg(i));
+        // A screen reader names each field by its caption.
+        Label1[static_cast<std::size_t>(i)]->setBuddy(field);
+        field->setAccessibleName(QString::fromLatin1(d.caption));
     }
+    // Its colour alone tells nothing to a person who cannot see it.
+    Text1[IndicatorField]->setAccessibleDescription(QStringLiteral("Not calculated yet"));
     Label2 = makeLabel(this, QStringLiteral("Required Data."), designRect(5400, 0, 4095, 255), font,
                        Qt::AlignLeft, QStringLiteral("Label2"));
     Label3 = makeLabel(this, QStringLiteral("Calculated Values"), designRect(5400, 2160, 2655, 255),
@@ -170,6 +187,7 @@ void Form1::createControls()
 
     PGraph = new PictureBox(this);
     PGraph->setObjectName(QStringLiteral("PGraph"));
+    PGraph->setAccessibleName(QStringLiteral("Graph"));
     PGraph->setGeometry(designRect(2760, 4800, 8295, 4455));
 
     Timer1 = new QTimer(this);
@@ -378,9 +396,10 @@ void Form1::calculate()
     writeResult(7, point.SupplyMilliamps);
 
     {
-        QtDrawingSurface surface(*PGraph, font());
+        QtDrawingSurface surface = PGraph->beginPass(font());
         DrawGraph(surface, graph, m_stage);
     }
+    setDescription(*PGraph, graphDescription(graph));
     selectFieldsAndFocus();
 }
 
@@ -399,6 +418,8 @@ void Form1::writeResult(int index, double value)
 void Form1::setIndicator(Color color)
 {
     Text1[IndicatorField]->setBackground(QColor(color.red, color.green, color.blue));
+    setDescription(*Text1[IndicatorField], color == colors::Red ? QStringLiteral("Clipping")
+                                                                : QStringLiteral("No clipping"));
 }
 
 void Form1::selectFieldsAndFocus()

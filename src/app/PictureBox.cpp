@@ -1,15 +1,37 @@
 #include "PictureBox.h"
 
+#include "Accessibility.h"
+
 #include <QPainter>
 #include <QResizeEvent>
 
+#include <cmath>
+
 namespace tb {
+
+namespace {
+
+// Rounded up, so that the image covers the whole box at a fractional ratio.
+QSize deviceSize(const QSize& logicalSize, qreal ratio)
+{
+    return {static_cast<int>(std::ceil(logicalSize.width() * ratio)),
+            static_cast<int>(std::ceil(logicalSize.height() * ratio))};
+}
+
+QImage blackImage(const QSize& logicalSize, qreal ratio)
+{
+    QImage image(deviceSize(logicalSize, ratio), QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
+    image.fill(Qt::black);
+    return image;
+}
+
+} // namespace
 
 PictureBox::PictureBox(QWidget* parent)
     : QWidget(parent)
-    , m_image(sizeHint(), QImage::Format_RGB32)
+    , m_image(blackImage(sizeHint(), devicePixelRatioF()))
 {
-    m_image.fill(Qt::black);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::TabFocus);
 }
@@ -19,28 +41,39 @@ QSize PictureBox::sizeHint() const
     return {553, 297};
 }
 
-void PictureBox::paintEvent(QPaintEvent* event)
+QtDrawingSurface PictureBox::beginPass(const QFont& windowFont)
 {
+    fitImage();
+    // What was drawn goes; the caller describes the new drawing once it stands.
+    setDescription(*this, QString());
+    return {*this, m_image, windowFont};
+}
+
+void PictureBox::paintEvent(QPaintEvent* /*event*/)
+{
+    // The painter is clipped to the exposed region; at the screen's ratio the
+    // image's pixels are the screen's pixels.
     QPainter painter(this);
-    painter.drawImage(event->rect(), m_image, event->rect());
+    painter.drawImage(QPointF(0, 0), m_image);
 }
 
 void PictureBox::resizeEvent(QResizeEvent* /*event*/)
 {
+    // A resize that arrives while a pass paints on the image waits for the next pass.
     if (!m_image.paintingActive())
-        syncImageSize();
+        fitImage();
 }
 
-void PictureBox::syncImageSize()
+void PictureBox::fitImage()
 {
-    if (size() == m_image.size())
+    const qreal ratio = devicePixelRatioF();
+    if (m_image.size() == deviceSize(size(), ratio) && m_image.devicePixelRatio() == ratio)
         return;
-    QImage resized(size(), QImage::Format_RGB32);
-    resized.fill(Qt::black);
-    QPainter painter(&resized);
-    painter.drawImage(0, 0, m_image);
+    QImage fitted = blackImage(size(), ratio);
+    QPainter painter(&fitted);
+    painter.drawImage(QPointF(0, 0), m_image);
     painter.end();
-    m_image = std::move(resized);
+    m_image = std::move(fitted);
 }
 
 } // namespace tb

@@ -1,13 +1,18 @@
 #pragma once
 
+#include "QtDrawingSurface.h"
+
 #include <QImage>
 #include <QWidget>
+
+class QFont;
 
 namespace tb {
 
 // The graph's drawing surface on screen. Everything is drawn into an image it
-// keeps, so the graph survives being covered or minimised; painting only
-// blits that image.
+// keeps at the screen's device pixel ratio, so the graph is sharp at any scale
+// factor and survives being covered or minimised; painting only copies that
+// image 1:1 onto the screen.
 class PictureBox : public QWidget {
     Q_OBJECT
 
@@ -15,10 +20,12 @@ public:
     explicit PictureBox(QWidget* parent = nullptr);
 
     [[nodiscard]] QSize sizeHint() const override;
-    [[nodiscard]] QImage& image() { return m_image; }
-    // Gives the image the box's current size, keeping what is drawn. A resize
-    // that arrives while a pass paints on the image waits for the next call.
-    void syncImageSize();
+
+    // Starts a drawing pass on the kept image, first fitted to the box's
+    // current size and device pixel ratio. The box is repainted when the
+    // surface goes, also when the pass ends with a run-time error.
+    // windowFont is the font the window measures text heights in.
+    [[nodiscard]] QtDrawingSurface beginPass(const QFont& windowFont);
     [[nodiscard]] const QImage& image() const { return m_image; }
 
 protected:
@@ -26,6 +33,10 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // Gives the image the box's size at its device pixel ratio, keeping what
+    // is drawn.
+    void fitImage();
+
     QImage m_image;
 };
 

@@ -6,18 +6,24 @@
 #include <QFont>
 #include <QFontMetricsF>
 #include <QPainter>
+#include <QTransform>
+
+class QImage;
 
 namespace tb {
 
 class PictureBox;
 
-// Draws one pass into a picture box's image. Lives for one pass: the painter
-// stays open throughout (thousands of lines), and the box is repainted when
-// the pass ends, also when it ends with a run-time error.
+// Draws one pass into a picture box's image; only the box creates one
+// (PictureBox::beginPass). Lives for one pass: the painter stays open
+// throughout (thousands of lines), and the box is repainted when the pass
+// ends, also when it ends with a run-time error.
+//
+// The pass works in the box's logical pixels. Texts are drawn at the image's
+// device resolution; lines are placed on whole device pixels with the weight
+// of one logical pixel, never blended into their neighbours.
 class QtDrawingSurface final : public DrawingSurface {
 public:
-    // windowFont is the font the window measures text heights in.
-    QtDrawingSurface(PictureBox& box, const QFont& windowFont);
     ~QtDrawingSurface() override;
     QtDrawingSurface(const QtDrawingSurface&) = delete;
     QtDrawingSurface& operator=(const QtDrawingSurface&) = delete;
@@ -38,13 +44,26 @@ public:
     void print(const QString& text) override;
 
 private:
+    friend class PictureBox;
+    QtDrawingSurface(PictureBox& box, QImage& image, const QFont& windowFont);
+
+    [[nodiscard]] QPen pen() const;
+
     PictureBox& m_box;
+    QImage& m_image;
     QPainter m_painter;
     QFontMetricsF m_boxMetrics;
     QFontMetricsF m_windowMetrics;
     QColor m_back = Qt::black;
     QColor m_fore = Qt::white;
     QPointF m_textPos;
+    qreal m_ratio;
+    // Lines are drawn in device pixels, texts in logical ones.
+    QTransform m_toDevicePixels;
+    // One logical pixel in whole device pixels; 1 draws with the toolkit's
+    // one-pixel cosmetic pen, exactly as at a ratio of 1.
+    int m_lineWidth;
+    qreal m_lineOffset;
 };
 
 } // namespace tb

@@ -1,38 +1,17 @@
-#include "FormHarness.h"
-#include "PictureBox.h"
+#include "LaidOutForm.h"
 #include "QtDrawingSurface.h"
 #include "graph/DrawGraph.h"
 #include "graph/GraphSettings.h"
 #include "model/StageVariables.h"
 
 #include <QMessageBox>
+#include <QScreen>
 #include <QTest>
-#include <QTimer>
 
 namespace {
 
 const QRgb Black = qRgb(0, 0, 0);
 const QRgb White = qRgb(255, 255, 255);
-
-// The first-run example laid out in a 1000 x 700 client area: the box is
-// 950 x 336, so PlotLeft is 74, PlotBottom 292, and the legend lines run
-// from x = 74 + 237 + 237 = 548 to 74 + 237 + 295 = 606 at y = 30, 59, 89.
-class LaidOutForm {
-public:
-    LaidOutForm()
-    {
-        h.form().setWindowState(Qt::WindowNoState);
-        h.form().resize(1000, 700);
-    }
-    bool show()
-    {
-        return h.showAndActivate() && QTest::qWaitFor([this] {
-                   return !h.form().findChild<QTimer*>(QStringLiteral("Timer1"))->isActive();
-               });
-    }
-    tb::PictureBox& box() { return *h.form().findChild<tb::PictureBox*>(QStringLiteral("PGraph")); }
-    FormHarness h;
-};
 
 bool isBlackImage(const QImage& image)
 {
@@ -43,6 +22,27 @@ bool isBlackImage(const QImage& image)
     return true;
 }
 
+// How many pixels of the box on screen (the window's backing store) differ
+// from its kept drawing; -1 when the window system shows none of it.
+int stalePixels(LaidOutForm& f)
+{
+    const QRect box(f.box().mapTo(&f.h.form(), QPoint(0, 0)), f.box().size());
+    const QImage shown =
+        f.h.form()
+            .screen()
+            ->grabWindow(f.h.form().winId(), box.x(), box.y(), box.width(), box.height())
+            .toImage()
+            .convertToFormat(QImage::Format_RGB32);
+    const QImage& kept = f.box().image();
+    if (shown.size() != kept.size())
+        return -1;
+    int stale = 0;
+    for (int y = 0; y < shown.height(); ++y)
+        for (int x = 0; x < shown.width(); ++x)
+            stale += shown.pixel(x, y) != kept.pixel(x, y);
+    return stale;
+}
+
 } // namespace
 
 class TestPicture : public QObject {
@@ -51,6 +51,7 @@ class TestPicture : public QObject {
 private slots:
     void graphPixels();
     void graphSurvivesRepaint();
+    void secondPassReachesTheScreen();
     void faultInThePassLeavesTheBoxBlank();
     void hiddenBoxTakesItsSizeBeforeDrawing();
 };
@@ -86,6 +87,20 @@ void TestPicture::graphSurvivesRepaint()
     QCOMPARE(f.box().image().pixel(560, 30), qRgb(255, 0, 0));
 }
 
+void TestPicture::secondPassReachesTheScreen()
+{
+    LaidOutForm f;
+    QVERIFY(f.show());
+    f.h.clickCalculate(); // comes to the front, which repaints it anyway
+    const QImage first = f.box().image();
+    f.h.type(13, "600"); // Y axis to 600: every trace at half its height
+    f.h.clickCalculate();
+    QVERIFY(f.box().image() != first);
+    // Waits for the repaint; if none comes, the old drawing stays on screen.
+    static_cast<void>(QTest::qWaitFor([&f] { return stalePixels(f) == 0; }, 1000));
+    QCOMPARE(stalePixels(f), 0);
+}
+
 void TestPicture::faultInThePassLeavesTheBoxBlank()
 {
     LaidOutForm f;
@@ -115,7 +130,7 @@ void TestPicture::hiddenBoxTakesItsSizeBeforeDrawing()
     v.GridPeakVolts = tb::gridPeakVoltsFromRms(200);
     v.IdleAmps = 0.05;
     {
-        tb::QtDrawingSurface surface(box, box.font());
+        tb::QtDrawingSurface surface = box.beginPass(box.font());
         tb::DrawGraph(surface, tb::GraphSettings{0, 360, 7, 5, -300, 300, 7, 5}, v);
     }
     QCOMPARE(box.image().size(), QSize(1824, 518));
