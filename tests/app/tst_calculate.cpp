@@ -29,10 +29,11 @@ public:
 const QColor Green(0, 255, 0);
 const QColor Red(255, 0, 0);
 
-// What the model gives for supply, Ebk, load, drive and idling current (mA),
-// rounded to the three decimals a calculated-value field shows.
-QList<double> modelResults(const QList<double>& in)
+// The texts of what the model gives for supply, Ebk, load, drive and idling
+// current (mA): rounded to three decimals, written by Qt's own formatting.
+QStringList modelTexts(const QList<double>& in, QLocale locale = QLocale::c())
 {
+    locale.setNumberOptions(QLocale::OmitGroupSeparator);
     tb::StageVariables v;
     v.SupplyVolts = in[0];
     v.EbkVolts = in[1];
@@ -41,15 +42,15 @@ QList<double> modelResults(const QList<double>& in)
     v.IdleAmps = in[4] / 1000;
     v.GridPeakVolts = std::sqrt(2.0) * in[3] / 2;
     const tb::OperatingPoint p = tb::SweepCycle(v, [] {});
-    const auto shown = [](double x) { return std::round(x * 1000) / 1000; };
-    return {shown(p.PlateDissipationWatts), shown(p.LoadPowerWatts), shown(p.SupplyMilliamps)};
+    QStringList texts;
+    for (double x : {p.PlateDissipationWatts, p.LoadPowerWatts, p.SupplyMilliamps})
+        texts << locale.toString(std::round(x * 1000) / 1000, 'g', 15);
+    return texts;
 }
 
-// Fields 5 to 7 read as numbers (0 for a text that is none).
-QList<double> shownResults(const FormHarness& h, const QLocale& locale = QLocale::c())
+QStringList shownTexts(const FormHarness& h)
 {
-    return {locale.toDouble(h.field(5)->text()), locale.toDouble(h.field(6)->text()),
-            locale.toDouble(h.field(7)->text())};
+    return {h.field(5)->text(), h.field(6)->text(), h.field(7)->text()};
 }
 
 const QList<double> firstRunInputs{400, 60, 4000, 200, 50};
@@ -100,10 +101,13 @@ void TestCalculate::operatingPoints_data()
     QTest::addColumn<QStringList>("required"); // fields 0 to 4
     QTest::addColumn<QList<double>>("inputs"); // what they read as
     QTest::addColumn<QColor>("indicator");
-    QTest::newRow("no clipping, typed leniently")
-        << QStringList{"4 0 0 V", "60volts", "4000", "2e2", "50 mA"} << firstRunInputs << Green;
-    QTest::newRow("clipping") << QStringList{"400", "60", "4000", "300", "50"}
-                              << QList<double>{400, 60, 4000, 300, 50} << Red;
+    // Every field matters here, Ebk through the clipping.
+    QTest::newRow("clipping, typed leniently")
+        << QStringList{"4 0 0 V", "60volts", "4000", "3e2", "50 mA"}
+        << QList<double>{400, 60, 4000, 300, 50} << Red;
+    // Whole results: "40", not "40.000".
+    QTest::newRow("empty drive field")
+        << QStringList{"400", "50", "8", "", "100"} << QList<double>{400, 50, 8, 0, 100} << Green;
 }
 
 void TestCalculate::operatingPoints()
@@ -116,7 +120,7 @@ void TestCalculate::operatingPoints()
         h.type(i, required[i]);
     h.clickCalculate();
     QCOMPARE(dismissError(h.form()), QString());
-    QCOMPARE(shownResults(h), modelResults(inputs));
+    QCOMPARE(shownTexts(h), modelTexts(inputs));
     QTEST(h.indicatorColor(), "indicator");
 }
 
@@ -127,9 +131,9 @@ void TestCalculate::repeatedPressesGiveTheSameTexts()
     h.type(3, "300");
     h.clickCalculate();
     QCOMPARE(dismissError(h.form()), QString());
-    const QStringList first{h.field(5)->text(), h.field(6)->text(), h.field(7)->text()};
+    const QStringList first = shownTexts(h);
     h.clickCalculate();
-    QCOMPARE((QStringList{h.field(5)->text(), h.field(6)->text(), h.field(7)->text()}), first);
+    QCOMPARE(shownTexts(h), first);
 }
 
 void TestCalculate::typedCalculatedValuesAreOverwritten()
@@ -139,7 +143,7 @@ void TestCalculate::typedCalculatedValuesAreOverwritten()
     h.type(5, "1e308");
     h.type(6, "junk");
     h.clickCalculate();
-    QCOMPARE(shownResults(h), modelResults(firstRunInputs));
+    QCOMPARE(shownTexts(h), modelTexts(firstRunInputs));
 }
 
 void TestCalculate::indicatorTextIsLeftAlone()
@@ -189,13 +193,12 @@ void TestCalculate::fieldsSelectedAndFocusedAfterwards()
 
 void TestCalculate::resultsUseTheLocaleSeparator()
 {
-    // Read the German way, "13.568" would be 13568.
     const QLocale german(QLocale::German, QLocale::Germany);
     const tb::test::DefaultLocale guard(german);
     FormHarness h;
     QVERIFY(h.showAndActivate());
     h.clickCalculate();
-    QCOMPARE(shownResults(h, german), modelResults(firstRunInputs));
+    QCOMPARE(shownTexts(h), modelTexts(firstRunInputs, german));
 }
 
 void TestCalculate::zeroLoadIsReportedAndTheProgramGoesOn()
@@ -220,7 +223,7 @@ void TestCalculate::zeroLoadIsReportedAndTheProgramGoesOn()
     h.type(2, "4000");
     h.clickCalculate();
     QCOMPARE(dismissError(h.form()), QString());
-    QCOMPARE(shownResults(h), modelResults(firstRunInputs));
+    QCOMPARE(shownTexts(h), modelTexts(firstRunInputs));
 }
 
 void TestCalculate::tickCountOverflowBeforeTheIndicatorChanges()
