@@ -49,7 +49,7 @@ QPushButton* FormHarness::button(const char* name) const
 
 QColor FormHarness::indicatorColor() const
 {
-    return field(tb::Form1::IndicatorField)->palette().color(QPalette::Base);
+    return field(16)->palette().color(QPalette::Base);
 }
 
 bool FormHarness::showAndActivate()

@@ -287,7 +287,7 @@ private slots:
         RecordingSurface s(32767, 1000);
         DrawTraces(s, settings, g, workedStage());
         for (Color c : {Red, Green, Blue}) {
-            QCOMPARE(countLines(s, c), TraceSamples - 1);
+            QCOMPARE(countLines(s, c), 2999);
             float lastX = -1;
             for (const auto& op : s.ofKind(Kind::Line)) {
                 if (op.color != c)
