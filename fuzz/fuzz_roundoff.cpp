@@ -2,9 +2,10 @@
 // Single value: the text is 10 or 11 characters, carries the sign, and its
 // mantissa times the suffix's power of ten is the value to within half a unit
 // of the mantissa's last digit (zero below the smallest row, the overflow text
-// above the largest). Complex pair: the input either is rejected with the
-// invalid-argument or overflow error and no argument changes, or strB and strC
-// get the texts of the two parts and strA stays as it was.
+// above the largest). Complex pair: any text is either rejected with the
+// invalid-argument or overflow error and no argument changes, or strA stays as
+// it was and strB and strC get formatted texts; a pair put together from two
+// part texts gives back the texts of their two numbers.
 #include "FuzzCheck.h"
 #include "FuzzInput.h"
 
@@ -31,7 +32,6 @@ namespace {
 
 constexpr double largestFormatted = 9.9995e12;
 constexpr double largestZero = 9.9995e-16;
-constexpr qsizetype longestComplexText = 32766;
 
 const QString untouchedB = QStringLiteral("strB before the call");
 const QString untouchedC = QStringLiteral("strC before the call");
@@ -134,13 +134,15 @@ void checkSingleValue(double x)
     checkValueText(x, strB);
 }
 
-// What the pair text must do, worked out from the text on its own: the error
-// it must raise, or the two numbers it holds.
-struct PairOutcome {
-    std::optional<tb::ErrorKind> error;
-    double real = 0;
-    double imaginary = 0;
-};
+// A pair text for a report; a long one shortened to its ends.
+std::string describePair(const QString& text)
+{
+    const QString shown = text.size() <= 80
+                              ? text
+                              : text.left(30) + QStringLiteral(" ... ") + text.right(30) +
+                                    QStringLiteral(" (%1 characters)").arg(text.size());
+    return "pair text \"" + shown.toStdString() + "\"";
+}
 
 std::optional<double> parsePart(const QString& part)
 {
@@ -153,48 +155,79 @@ std::optional<double> parsePart(const QString& part)
     return std::nullopt;
 }
 
-PairOutcome expectedOutcome(const QString& text)
+// Any text: either rejected with the invalid-argument or overflow error and
+// every argument as it was (always so without a "j"), or strA kept and a
+// formatted text in each of strB and strC.
+void checkAnyPair(double a, const QString& text)
 {
-    if (text.size() > longestComplexText)
-        return {tb::ErrorKind::Overflow};
-    qsizetype j = text.size(); // 1-based position of the last "j"
-    while (j > 0 && text.at(j - 1) != QLatin1Char('j') && text.at(j - 1) != QLatin1Char('J'))
-        --j;
-    if (j < 3)
-        return {tb::ErrorKind::InvalidArgument};
-    const std::optional<double> real = parsePart(text.left(j - 3));
-    const std::optional<double> imaginary = parsePart(text.mid(j));
-    if (!real || !imaginary)
-        return {tb::ErrorKind::Overflow};
-    return {std::nullopt, *real, *imaginary};
-}
-
-void checkComplexPair(double a, const QString& text)
-{
-    const PairOutcome expected = expectedOutcome(text);
-    const std::string report = "pair text \"" + text.toStdString() + "\"";
+    const std::string report = describePair(text);
     QString strA = text;
     QString strB = untouchedB;
     QString strC = untouchedC;
     try {
         tb::Roundoff(a, strA, strB, strC);
     } catch (const tb::RuntimeError& e) {
-        expect(expected.error.has_value(), "complex-pair mode rejected a valid text", report);
-        expect(e.kind() == *expected.error, "complex-pair mode raised the wrong error", report);
+        expect(e.kind() == tb::ErrorKind::InvalidArgument || e.kind() == tb::ErrorKind::Overflow,
+               "complex-pair mode raised the wrong error", report);
         expect(strA == text && strB == untouchedB && strC == untouchedC,
                "complex-pair mode changed an argument before raising its error", report);
         return;
     } catch (...) {
         fail("complex-pair mode threw something other than tb::RuntimeError", report);
     }
-    expect(!expected.error.has_value(), "complex-pair mode accepted a text it must reject", report);
+    expect(text.contains(QLatin1Char('j'), Qt::CaseInsensitive),
+           "complex-pair mode accepted a text without a j", report);
     expect(strA == text, "complex-pair mode changed strA", report);
-    expect(strB == tb::RoundoffText(expected.real), "strB is not the text of the real part",
-           report);
-    expect(strC == tb::RoundoffText(expected.imaginary),
-           "strC is not the text of the imaginary part", report);
-    checkValueText(expected.real, strB);
-    checkValueText(expected.imaginary, strC);
+    expect((strB.size() == 10 || strB.size() == 11) && (strC.size() == 10 || strC.size() == 11),
+           "complex-pair mode gave a text that is not 10 or 11 characters", report);
+}
+
+// A pair text put together as real part, two characters, "j", imaginary part
+// (made free of "j"): the texts of the two numbers come back, or the overflow
+// error for a part beyond the double range or a text of 32767 characters. With
+// its only "j" at position 1 or 2 instead, the text is rejected.
+void checkBuiltPair(double a, const QString& real, const QString& two, QString imaginary)
+{
+    imaginary.remove(QLatin1Char('j'), Qt::CaseInsensitive);
+    for (const QString& early :
+         {QLatin1Char('j') + imaginary, two.left(1) + QLatin1Char('J') + imaginary}) {
+        QString strA = early;
+        QString strB;
+        QString strC;
+        try {
+            tb::Roundoff(a, strA, strB, strC);
+            fail("a pair with its j at position 1 or 2 was accepted", describePair(early));
+        } catch (const tb::RuntimeError& e) {
+            expect(e.kind() == (early.size() >= 32767 ? tb::ErrorKind::Overflow
+                                                      : tb::ErrorKind::InvalidArgument),
+                   "a pair with its j at position 1 or 2 raised the wrong error",
+                   describePair(early));
+        }
+    }
+    const QString text = real + two.left(2) + QLatin1Char('j') + imaginary;
+    checkAnyPair(a, text);
+    const std::string report = describePair(text);
+    const std::optional<double> re = parsePart(real);
+    const std::optional<double> im = parsePart(imaginary);
+    QString strA = text;
+    QString strB;
+    QString strC;
+    std::optional<tb::ErrorKind> error;
+    try {
+        tb::Roundoff(a, strA, strB, strC);
+    } catch (const tb::RuntimeError& e) {
+        error = e.kind();
+    }
+    if (!re || !im || text.size() >= 32767) {
+        expect(error == tb::ErrorKind::Overflow, "an overlong pair or part was not an overflow",
+               report);
+        return;
+    }
+    expect(!error, "complex-pair mode rejected a well-formed pair", report);
+    expect(strB == tb::RoundoffText(*re), "strB is not the text of the real part", report);
+    expect(strC == tb::RoundoffText(*im), "strC is not the text of the imaginary part", report);
+    checkValueText(*re, strB);
+    checkValueText(*im, strC);
 }
 
 // The bytes as UTF-16 code units, so any character, a lone surrogate
@@ -222,19 +255,28 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     checkSingleValue(std::nextafter(written, HUGE_VAL));
     checkSingleValue(std::nextafter(written, -HUGE_VAL));
 
-    // Complex pair, with A some value that must not matter.
+    // Complex pair, with A some value that must not matter: the text as it
+    // stands, and a pair built from it.
     const QString text = QString::fromUtf8(bytes);
     if (!text.isEmpty()) {
-        checkComplexPair(written, text);
-        // Blanks ahead change no number but carry the text across the longest
-        // length a character position can hold.
-        if (text.startsWith(QLatin1Char('#')) && text.size() < 1000)
-            checkComplexPair(written, QString(longestComplexText - 3 + (size % 8) - text.size(),
-                                              QLatin1Char(' ')) +
-                                          text.mid(1));
+        checkAnyPair(written, text);
+        checkBuiltPair(written, text, text + QStringLiteral("  "), text);
+        // Blanks ahead change no number but carry the built pair across the
+        // longest length a character position can hold (32766).
+        if (text.startsWith(QLatin1Char('#')) && text.size() < 1000) {
+            const QString part = text.mid(1);
+            const qsizetype imaginary =
+                QString(part).remove(QLatin1Char('j'), Qt::CaseInsensitive).size();
+            const qsizetype blanks =
+                32766 - 4 + static_cast<qsizetype>(size % 8) - 3 - part.size() - imaginary;
+            checkBuiltPair(written, QString(blanks, QLatin1Char(' ')) + part, QStringLiteral("  "),
+                           part);
+        }
     }
     const QString wide = utf16Text(data, size);
-    if (!wide.isEmpty())
-        checkComplexPair(written, wide);
+    if (!wide.isEmpty()) {
+        checkAnyPair(written, wide);
+        checkBuiltPair(written, wide, wide + QStringLiteral("  "), wide);
+    }
     return 0;
 }

@@ -7,6 +7,8 @@
 
 FormHarness::FormHarness(const QByteArray* settingsContent)
 {
+    if (!m_dir.isValid())
+        QTest::qFail("cannot create a temporary folder", __FILE__, __LINE__);
     if (settingsContent != nullptr)
         writeSettings(*settingsContent);
     m_form = std::make_unique<tb::Form1>(tb::SettingsFile(settingsPath()));
@@ -28,8 +30,11 @@ QByteArray FormHarness::settingsBytes() const
 void FormHarness::writeSettings(const QByteArray& bytes) const
 {
     QFile file(settingsPath());
-    if (file.open(QIODevice::WriteOnly))
-        file.write(bytes);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush())
+        QTest::qFail(
+            qPrintable(
+                QStringLiteral("cannot write %1: %2").arg(settingsPath(), file.errorString())),
+            __FILE__, __LINE__);
 }
 
 QLineEdit* FormHarness::field(int index) const
@@ -44,7 +49,7 @@ QPushButton* FormHarness::button(const char* name) const
 
 QColor FormHarness::indicatorColor() const
 {
-    return field(tb::Form1::IndicatorField)->palette().color(QPalette::Base);
+    return field(16)->palette().color(QPalette::Base);
 }
 
 bool FormHarness::showAndActivate()

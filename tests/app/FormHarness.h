@@ -18,6 +18,7 @@ public:
     [[nodiscard]] tb::Form1& form() { return *m_form; }
     [[nodiscard]] QString settingsPath() const;
     [[nodiscard]] QByteArray settingsBytes() const;
+    // Fails the running test when the file cannot be written.
     void writeSettings(const QByteArray& bytes) const;
 
     [[nodiscard]] QLineEdit* field(int index) const;

@@ -2,18 +2,37 @@
 #include "FormHarness.h"
 #include "numeric/RuntimeError.h"
 
+#include "ErrorOf.h"
+
 #include <QLabel>
 #include <QTest>
 #include <QTimer>
 
+Q_DECLARE_METATYPE(tb::ErrorKind)
+
 namespace {
 
-bool near(double a, double b)
+// The computed place of a control, by its object name in the window.
+tb::LayoutRect placeOf(const tb::ControlLayout& l, const QString& name)
 {
-    return std::abs(a - b) < 1e-9;
+    const QStringList parts = name.split(QLatin1Char('_'));
+    const auto i = static_cast<std::size_t>(parts.value(1).toInt());
+    if (name == QLatin1String("Text1_16"))
+        return l.indicator;
+    if (parts[0] == QLatin1String("Text1"))
+        return l.fields.at(i);
+    if (parts[0] == QLatin1String("Label1"))
+        return l.captions.at(i);
+    if (name == QLatin1String("Label2"))
+        return l.requiredHeading;
+    if (name == QLatin1String("Label4"))
+        return l.scalesHeading;
+    return l.graph;
 }
 
 } // namespace
+
+using tb::test::errorOf;
 
 class TestLayout : public QObject {
     Q_OBJECT
@@ -21,10 +40,11 @@ class TestLayout : public QObject {
 private slots:
     void fontSize_data();
     void fontSize();
-    void rowsOf1000x700();
-    void rowsOf1280x735();
+    void places_data();
+    void places();
     void clientSizeRoundsHalfToEven();
     void oversizedClientOverflows();
+    void notLaidOutBeforeTheWindowIsExposed();
     void windowIsLaidOutOnceAndStays();
 };
 
@@ -44,53 +64,53 @@ void TestLayout::fontSize()
     QTEST(tb::arrangeControls(1000, height).FontSize, "points");
 }
 
-void TestLayout::rowsOf1000x700()
+void TestLayout::places_data()
 {
-    const tb::ControlLayout l = tb::arrangeControls(1000, 700);
-    QCOMPARE(l.FormWidth, 1000);
-    QCOMPARE(l.FormHeight, 700);
-    // Required data: row i + 1 of 0.0395 H.
-    QVERIFY(near(l.fields[4].left, 283));
-    QVERIFY(near(l.fields[4].top, 138.25));
-    QVERIFY(near(l.fields[4].width, 139));
-    QVERIFY(near(l.fields[4].height, 18.55));
-    QVERIFY(near(l.captions[4].left, 12.6f));
-    QVERIFY(near(l.captions[4].width, 265));
-    // Calculated values: one step of 0.0264 H lower.
-    QVERIFY(near(l.fields[5].top, 184.38));
-    QVERIFY(near(l.fields[7].top, 239.68));
-    // Graph scales start again at the top of the right column.
-    QVERIFY(near(l.fields[8].left, 843));
-    QVERIFY(near(l.fields[8].top, 27.65));
-    QVERIFY(near(l.fields[8].top, l.fields[0].top));
-    QVERIFY(near(l.fields[15].top, 221.2));
-    QVERIFY(near(l.captions[8].left, 584.6f));
-    QVERIFY(near(l.captions[8].width, 249.9));
-    QVERIFY(near(l.captions[8].height, 21));
-    QVERIFY(near(l.captions[15].top, l.fields[15].top));
+    QTest::addColumn<double>("W");
+    QTest::addColumn<double>("H");
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<double>("left");
+    QTest::addColumn<double>("top");
+    QTest::addColumn<double>("width");
+    QTest::addColumn<double>("height");
+    const auto row = [](double w, double h, const char* control, double left, double top,
+                        double width, double height) {
+        QTest::addRow("%gx%g %s", w, h, control)
+            << w << h << QString::fromLatin1(control) << left << top << width << height;
+    };
+    // Worked by hand. Rows are 0.0395 H apart (27.65 at H 700); the calculated
+    // values lie 0.0264 H (18.48) lower; the graph scales start again at row 1.
+    row(1000, 700, "Text1_4", 283, 138.25, 139, 18.55);
+    row(1000, 700, "Label1_4", 12.6, 138.25, 265, 21);
+    row(1000, 700, "Text1_5", 283, 184.38, 139, 18.55);
+    row(1000, 700, "Text1_7", 283, 239.68, 139, 18.55);
+    row(1000, 700, "Text1_8", 843, 27.65, 139, 18.55);
+    row(1000, 700, "Text1_15", 843, 221.2, 139, 18.55);
+    row(1000, 700, "Label1_8", 584.6, 27.65, 249.9, 21);
+    row(1000, 700, "Label1_15", 584.6, 221.2, 249.9, 21);
+    row(1280, 735, "Text1_4", 362.24, 145.1625, 177.92, 19.4775);
+    row(1280, 735, "Text1_5", 362.24, 193.599, 177.92, 19.4775);
+    row(1280, 735, "Text1_7", 362.24, 251.664, 177.92, 19.4775);
+    row(1280, 735, "Text1_8", 1079.04, 29.0325, 177.92, 19.4775);
+    row(1280, 735, "Text1_15", 1079.04, 232.26, 177.92, 19.4775);
+    row(1280, 735, "PGraph", 38.4, 330.75, 1216, 352.8);
+    row(1280, 735, "Text1_16", 675.84, 222.705, 33.152, 20.58);
+    // The two heading tops differ in their constants: 0.00658979 H and 0.00659 H.
+    row(1280, 735, "Label2", 362.24, 4.84349565, 329.1904, 20.58);
+    row(1280, 735, "Label4", 960, 4.84365, 320, 20.58);
 }
 
-void TestLayout::rowsOf1280x735()
+void TestLayout::places()
 {
-    const tb::ControlLayout l = tb::arrangeControls(1280, 735);
-    QCOMPARE(l.FontSize, 11.0);
-    QVERIFY(near(l.fields[4].left, 362.24f));
-    QVERIFY(near(l.fields[4].top, 145.1625));
-    QVERIFY(near(l.fields[4].width, 177.92));
-    QVERIFY(near(l.fields[5].top, 193.599));
-    QVERIFY(near(l.fields[7].top, 251.664));
-    QVERIFY(near(l.fields[8].left, 1079.04f));
-    QVERIFY(near(l.fields[8].top, 29.0325));
-    QVERIFY(near(l.fields[15].top, 232.26));
-    QVERIFY(near(l.graph.left, 38.4f));
-    QVERIFY(near(l.graph.top, 330.75));
-    QVERIFY(near(l.graph.width, 1216));
-    QVERIFY(near(l.graph.height, 352.8));
-    QVERIFY(near(l.indicator.left, 675.84f));
-    QVERIFY(near(l.indicator.top, 222.705));
-    // The two heading tops differ in their constants.
-    QVERIFY(near(l.requiredHeading.top, 0.00658979 * 735));
-    QVERIFY(near(l.scalesHeading.top, 0.00659 * 735));
+    QFETCH(double, W);
+    QFETCH(double, H);
+    QFETCH(QString, control);
+    QFETCH(double, left);
+    const tb::LayoutRect r = placeOf(tb::arrangeControls(W, H), control);
+    QCOMPARE(r.left, static_cast<float>(left)); // kept in single precision
+    QTEST(r.top, "top");
+    QTEST(r.width, "width");
+    QTEST(r.height, "height");
 }
 
 void TestLayout::clientSizeRoundsHalfToEven()
@@ -102,14 +122,19 @@ void TestLayout::clientSizeRoundsHalfToEven()
 
 void TestLayout::oversizedClientOverflows()
 {
-    for (auto size : {std::pair{40000.0, 700.0}, std::pair{1000.0, 32767.5}}) {
-        try {
-            (void)tb::arrangeControls(size.first, size.second);
-            QFAIL("no overflow");
-        } catch (const tb::RuntimeError& e) {
-            QCOMPARE(e.kind(), tb::ErrorKind::Overflow);
-        }
-    }
+    QCOMPARE(errorOf([] { (void)tb::arrangeControls(40000, 700); }), tb::ErrorKind::Overflow);
+    QCOMPARE(errorOf([] { (void)tb::arrangeControls(1000, 32767.5); }), tb::ErrorKind::Overflow);
+}
+
+void TestLayout::notLaidOutBeforeTheWindowIsExposed()
+{
+    FormHarness h;
+    QTest::qWait(60);                                           // six ticks of the timer
+    QCOMPARE(h.field(4)->geometry(), QRect(360, 120, 177, 19)); // the design place
+    QVERIFY(h.showAndActivate());
+    auto* timer = h.form().findChild<QTimer*>(QStringLiteral("Timer1"));
+    QTRY_COMPARE(timer->isActive(), false);
+    QCOMPARE_NE(h.field(4)->geometry(), QRect(360, 120, 177, 19));
 }
 
 void TestLayout::windowIsLaidOutOnceAndStays()
@@ -119,17 +144,24 @@ void TestLayout::windowIsLaidOutOnceAndStays()
     h.form().resize(1000, 700);
     QVERIFY(h.showAndActivate());
     auto* timer = h.form().findChild<QTimer*>(QStringLiteral("Timer1"));
-    QTRY_VERIFY(!timer->isActive());
+    QTRY_COMPARE(timer->isActive(), false);
 
     auto* caption8 = h.form().findChild<QLabel*>(QStringLiteral("Label1_8"));
     auto* box = h.form().findChild<QWidget*>(QStringLiteral("PGraph"));
     QCOMPARE(h.field(4)->geometry(), QRect(283, 138, 139, 19));
     QCOMPARE(caption8->geometry(), QRect(585, 28, 250, 21));
     QCOMPARE(box->geometry(), QRect(30, 315, 950, 336));
-    QCOMPARE(h.field(4)->font().pointSizeF(), 10.0);
-    QCOMPARE(caption8->font().pointSizeF(), 10.0);
-    QCOMPARE(h.button("Command1")->font().pointSizeF(), 10.0);
-    QCOMPARE(h.field(16)->font().pointSizeF(), 9.75); // the indicator keeps its size
+    // Every caption, heading, field and button takes F = 10 points; the
+    // indicator keeps its design size and the box its font.
+    QStringList notTen;
+    for (const char* name : {"Text1_0", "Text1_15", "Label1_0", "Label1_15", "Label1_16", "Label2",
+                             "Label3", "Label4", "Label5", "Command1", "Command2"}) {
+        const double points = h.form().findChild<QWidget*>(name)->font().pointSizeF();
+        if (points != 10.0)
+            notTen << QStringLiteral("%1: %2").arg(name).arg(points);
+    }
+    QCOMPARE(notTen.join(QStringLiteral(", ")), QString());
+    QCOMPARE(h.field(16)->font().pointSizeF(), 9.75);
     const double boxPoints = box->font().pointSizeF();
 
     h.form().resize(1200, 900);

@@ -14,6 +14,7 @@ private slots:
     void headingsButtonsAndBox();
     void fonts();
     void windowCaptionAndIcon();
+    void maximisedAtStart();
     void firstRunFillsTheWorkedExample();
     void tabOrder();
     void enterPressesNothing();
@@ -116,6 +117,12 @@ void TestWindow::windowCaptionAndIcon()
     FormHarness h;
     QCOMPARE(h.form().windowTitle(), QString(" "));
     QVERIFY(h.form().windowIcon().availableSizes().contains(QSize(32, 32)));
+}
+
+void TestWindow::maximisedAtStart()
+{
+    FormHarness h;
+    QCOMPARE(h.form().windowState(), Qt::WindowStates(Qt::WindowMaximized));
 }
 
 void TestWindow::firstRunFillsTheWorkedExample()

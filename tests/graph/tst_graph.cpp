@@ -7,15 +7,42 @@
 #include "model/StageVariables.h"
 #include "numeric/RuntimeError.h"
 
+#include "CompareNear.h"
+#include "DefaultLocale.h"
+#include "ErrorOf.h"
+
 #include <QLocale>
 #include <QTest>
 
 #include <cmath>
+#include <optional>
+
+namespace tb {
+// Lets QCOMPARE show a colour, or that no line was found.
+char* toString(const std::optional<Color>& c)
+{
+    return c ? QTest::toString(
+                   QStringLiteral("rgb(%1, %2, %3)").arg(c->red).arg(c->green).arg(c->blue))
+             : QTest::toString(QStringLiteral("no such line"));
+}
+char* toString(const Color& c)
+{
+    return toString(std::optional<Color>(c));
+}
+} // namespace tb
 
 using namespace tb;
 using Kind = RecordingSurface::Kind;
 
 namespace {
+
+// The colours the graph must use, written out rather than taken from the code.
+const Color Black{0, 0, 0};
+const Color White{255, 255, 255};
+const Color Grey{136, 136, 136};
+const Color Red{255, 0, 0};
+const Color Green{0, 255, 0};
+const Color Blue{0, 0, 255};
 
 // The worked example's stage: 240.4 V load peak, V1 110.1 mA, V2 cut off at 90 degrees.
 StageVariables workedStage()
@@ -35,18 +62,13 @@ GraphSettings exampleSettings()
     return {0, 360, 7, 5, -200, 200, 5, 4};
 }
 
-bool isLine(const RecordingSurface::Op& op, Color c, float x1, float y1, float x2, float y2)
+// The colour of the first line drawn from (x1, y1) to (x2, y2), if any.
+std::optional<Color> lineColor(const RecordingSurface& s, float x1, float y1, float x2, float y2)
 {
-    return op.kind == Kind::Line && op.color == c && op.x1 == x1 && op.y1 == y1 && op.x2 == x2 &&
-           op.y2 == y2;
-}
-
-bool hasLine(const RecordingSurface& s, Color c, float x1, float y1, float x2, float y2)
-{
-    for (const auto& op : s.ops())
-        if (isLine(op, c, x1, y1, x2, y2))
-            return true;
-    return false;
+    for (const auto& op : s.ofKind(Kind::Line))
+        if (op.x1 == x1 && op.y1 == y1 && op.x2 == x2 && op.y2 == y2)
+            return op.color;
+    return std::nullopt;
 }
 
 int countLines(const RecordingSurface& s, Color c)
@@ -116,14 +138,14 @@ private slots:
         const auto prints = s.ofKind(Kind::Print);
         QCOMPARE(lines.size(), 3u);
         QCOMPARE(prints.size(), 3u);
-        const Color colours[] = {colors::Red, colors::Green, colors::Blue};
+        const Color colours[] = {Red, Green, Blue};
         const float rows[] = {26, 52, 78};
         const char* texts[] = {"Load Voltage (Volts)", "V1 Cathode Current (mA)",
                                "V2 Cathode Current (mA)"};
         for (int r = 0; r < 3; ++r) {
-            QVERIFY(isLine(lines[r], colours[r], 319, rows[r], 353, rows[r]));
+            QCOMPARE(lineColor(s, 319, rows[r], 353, rows[r]), colours[r]);
             QCOMPARE(prints[r].text, QString::fromLatin1(texts[r]));
-            QCOMPARE(prints[r].color, colors::White);
+            QCOMPARE(prints[r].color, White);
             QCOMPARE(prints[r].x1, 363.0f);
             QCOMPARE(prints[r].y1, rows[r] - 7);
         }
@@ -138,18 +160,20 @@ private slots:
         QCOMPARE(g.XTickSpacing, 17.0);
         QCOMPARE(g.YTickSpacing, 16.125);
         DrawTicks(s, settings, g);
-        QVERIFY(hasLine(s, colors::White, 128, 0, 128, 2));       // labeled column 5
-        QVERIFY(hasLine(s, colors::White, 60, 0, 60, 1));         // minor column 1
-        QVERIFY(hasLine(s, colors::White, 128, 258, 128, 256));   // bottom edge
-        QVERIFY(hasLine(s, colors::White, 43, 64.5f, 45, 64.5f)); // labeled row 4
-        QVERIFY(hasLine(s, colors::White, 553, 193.5f, 551, 193.5f));
-        QVERIFY(hasLine(s, colors::White, 43, 16.125f, 44, 16.125f)); // minor row 1
+        QCOMPARE(lineColor(s, 128, 0, 128, 2), White);           // labeled column 5
+        QCOMPARE(lineColor(s, 60, 0, 60, 1), White);             // minor column 1
+        QCOMPARE(lineColor(s, 128, 258, 128, 256), White);       // bottom edge
+        QCOMPARE(lineColor(s, 43, 64.5f, 45, 64.5f), White);     // labeled row 4
+        QCOMPARE(lineColor(s, 553, 193.5f, 551, 193.5f), White); // right edge
+        QCOMPARE(lineColor(s, 43, 16.125f, 44, 16.125f), White); // minor row 1
         // A labeled row crossing a labeled column makes a small grey cross.
-        QVERIFY(hasLine(s, colors::Grid, 127, 129, 129, 129));
-        QVERIFY(hasLine(s, colors::Grid, 128, 128, 128, 130));
+        QCOMPARE(lineColor(s, 127, 129, 129, 129), Grey);
+        QCOMPARE(lineColor(s, 128, 128, 128, 130), Grey);
         // Corners get no tick.
+        int atCorners = 0;
         for (const auto& op : s.ofKind(Kind::Line))
-            QVERIFY((op.x1 != 43 && op.x1 != 553) || (op.y1 != 0 && op.y1 != 258));
+            atCorners += (op.x1 == 43 || op.x1 == 553) && (op.y1 == 0 || op.y1 == 258) ? 1 : 0;
+        QCOMPARE(atCorners, 0);
     }
 
     void tickCounts_data()
@@ -175,8 +199,8 @@ private slots:
         QFETCH(int, grey);
         RecordingSurface s(553, 297);
         DrawTicks(s, settings, makePlotGeometry(553, 297, settings));
-        QCOMPARE(countLines(s, colors::White), white);
-        QCOMPARE(countLines(s, colors::Grid), grey);
+        QCOMPARE(countLines(s, White), white);
+        QCOMPARE(countLines(s, Grey), grey);
     }
 
     void labelsExample()
@@ -205,14 +229,14 @@ private slots:
             const auto& p = prints[5 + k];
             QCOMPARE(p.text, QString::fromLatin1(xTexts[k]));
             QCOMPARE(p.y1, 259.0f);
-            QCOMPARE(p.color, colors::White);
+            QCOMPARE(p.color, White);
             if (k < 6)
-                QVERIFY(std::abs(p.x1 + 17.5f - (43.0f + 85.0f * k)) <= 0.5f);
+                TB_COMPARE_NEAR(p.x1 + 17.5, 43.0 + 85.0 * k, 0.5);
         }
         QCOMPARE(prints[11].x1 + 35.0f, 547.0f);
         QCOMPARE(prints[12].text, QStringLiteral("Phase Angle (Degrees)"));
         QCOMPARE(prints[12].x1, 224.5f);
-        QVERIFY(std::abs(prints[12].y1 - 273.7113f) < 1e-3f);
+        TB_COMPARE_NEAR(prints[12].y1, 273.7113, 1e-3);
     }
 
     void reversedAxesAreMirrored()
@@ -225,21 +249,19 @@ private slots:
         QCOMPARE(prints[8].text, QStringLiteral("360.0")); // XAxisMin, at the left
         QCOMPARE(prints[8].x1, 26.0f);
         QCOMPARE(prints[14].text, QStringLiteral("0.000"));
-        QVERIFY(countLines(s, colors::Red) > 3); // traces besides the legend line
+        QCOMPARE_GT(countLines(s, Red), 3); // traces besides the legend line
     }
 
     void yLabelsRoundTripThroughText()
     {
         // 100.44999999999999 is 100.45 at 15 digits, which rounds up; and a locale
         // comma must not cut the 0.5 of the next case down to 0.
-        const QLocale saved;
-        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        const test::DefaultLocale german(QLocale(QLocale::German, QLocale::Germany));
         RecordingSurface s(553, 297);
         const GraphSettings tie{0, 360, 7, 5, -100, 300.9, 3, 1};
         DrawYLabels(s, tie, makePlotGeometry(553, 297, tie));
         const GraphSettings half{0, 360, 7, 5, 0, 1, 3, 1};
         DrawYLabels(s, half, makePlotGeometry(553, 297, half));
-        QLocale::setDefault(saved);
         const auto prints = s.ofKind(Kind::Print);
         QCOMPARE(prints.size(), 6u);
         QCOMPARE(prints[1].text, QStringLiteral(" 100.5     "));
@@ -264,14 +286,15 @@ private slots:
         const PlotGeometry g = makePlotGeometry(32767, 1000, settings);
         RecordingSurface s(32767, 1000);
         DrawTraces(s, settings, g, workedStage());
-        for (Color c : {colors::Red, colors::Green, colors::Blue}) {
-            QCOMPARE(countLines(s, c), TraceSamples - 1);
+        for (Color c : {Red, Green, Blue}) {
+            QCOMPARE(countLines(s, c), 2999);
             float lastX = -1;
             for (const auto& op : s.ofKind(Kind::Line)) {
                 if (op.color != c)
                     continue;
-                QVERIFY(op.x1 == (lastX < 0 ? g.PlotLeft : lastX)); // drawn left to right
-                QVERIFY(op.x2 > op.x1 && op.x2 < g.GraphWidth);
+                QCOMPARE(op.x1, lastX < 0 ? g.PlotLeft : lastX); // drawn left to right
+                QCOMPARE_GT(op.x2, op.x1);
+                QCOMPARE_LT(op.x2, g.GraphWidth);
                 lastX = op.x2;
             }
         }
@@ -296,12 +319,15 @@ private slots:
         DrawTraces(s, settings, makePlotGeometry(553, 297, settings), workedStage());
         bool reentersFromOutside = false;
         for (const auto& op : s.ofKind(Kind::Line)) {
-            QVERIFY(op.x2 > 43 && op.x2 < 553 && op.y2 > 0 && op.y2 < 258);
+            QCOMPARE_GT(op.x2, 43);
+            QCOMPARE_LT(op.x2, 553);
+            QCOMPARE_GT(op.y2, 0);
+            QCOMPARE_LT(op.y2, 258);
             reentersFromOutside |= op.y1 <= 0 || op.y1 >= 258;
         }
         QVERIFY(reentersFromOutside); // the load voltage peaks at 240 V
-        QCOMPARE(countLines(s, colors::Blue) > 0, blueDrawn);
-        QVERIFY(countLines(s, colors::Green) > 0);
+        QCOMPARE(countLines(s, Blue) > 0, blueDrawn);
+        QCOMPARE_GT(countLines(s, Green), 0);
     }
 
     void stalledAngleEndsSweep()
@@ -311,9 +337,7 @@ private slots:
         DrawGraph(s, {1e20, 1e20 + 1e5, 7, 5, -200, 200, 5, 4}, workedStage());
         QCOMPARE(s.ops().back().text, QStringLiteral("Phase Angle (Degrees)"));
         // The one sample maps onto the Y axis: only the legend's coloured lines remain.
-        QCOMPARE(countLines(s, colors::Red) + countLines(s, colors::Green) +
-                     countLines(s, colors::Blue),
-                 3);
+        QCOMPARE(countLines(s, Red) + countLines(s, Green) + countLines(s, Blue), 3);
     }
 
     void errors_data()
@@ -339,16 +363,11 @@ private slots:
         QFETCH(GraphSettings, settings);
         QFETCH(ErrorKind, kind);
         RecordingSurface s(553, 297);
-        try {
-            DrawGraph(s, settings, workedStage());
-            QFAIL("no error raised");
-        } catch (const RuntimeError& e) {
-            QCOMPARE(e.kind(), kind);
-        }
+        QCOMPARE(test::errorOf([&] { DrawGraph(s, settings, workedStage()); }), kind);
         const auto& ops = s.ops();
         QCOMPARE(ops.size(), 4u); // black, visible, white, cleared: nothing more
         QCOMPARE(ops[0].kind, Kind::BackColor);
-        QCOMPARE(ops[0].color, colors::Black);
+        QCOMPARE(ops[0].color, Black);
         QCOMPARE(ops[1].kind, Kind::Visible);
         QCOMPARE(ops[3].kind, Kind::Clear);
     }
@@ -367,9 +386,9 @@ private slots:
                     return Title;
                 return op.y1 == 259 ? XLabels : YLabels;
             }
-            if (op.color == colors::Grid)
+            if (op.color == Grey)
                 return Ticks;
-            if (op.color == colors::White) {
+            if (op.color == White) {
                 const bool frame = (op.x1 == op.x2 && (op.x1 == 43 || op.x1 == 553) &&
                                     std::abs(op.y1 - op.y2) == 258) ||
                                    (op.y1 == op.y2 && std::abs(op.x1 - op.x2) == 510);
@@ -386,7 +405,7 @@ private slots:
                 continue;
             QVERIFY(frontBeforeDrawing);
             const int pass = passOf(op);
-            QVERIFY2(pass >= last, "passes out of order");
+            QCOMPARE_GE(pass, last); // passes in order
             last = pass;
             ++seen[pass];
         }
@@ -395,7 +414,8 @@ private slots:
         QCOMPARE(seen[YLabels], 5);
         QCOMPARE(seen[XLabels], 7);
         QCOMPARE(seen[Title], 1);
-        QVERIFY(seen[Traces] > 0 && seen[Ticks] > 0);
+        QCOMPARE_GT(seen[Traces], 0);
+        QCOMPARE_GT(seen[Ticks], 0);
     }
 };
 

@@ -4,6 +4,7 @@
 #include "numeric/Rounding.h"
 #include "numeric/RuntimeError.h"
 
+#include "CompareNear.h"
 #include "ErrorOf.h"
 
 #include <QTest>
@@ -241,7 +242,7 @@ void TestNumeric::numberToTextReadsBack()
     // Whatever the magnitude, the text gives back the value to 15 digits.
     for (double v : {3.14159265358979, -2.5e-7, 6.02214076e23, 1e-300, 1.7976931348623e308}) {
         const double back = tb::parseNumber(tb::numberToText(v));
-        QVERIFY2(std::abs(back - v) <= std::abs(v) * 1e-14, tb::numberToText(v).c_str());
+        TB_COMPARE_NEAR(back, v, std::abs(v) * 1e-14);
     }
 }
 
