@@ -69,6 +69,7 @@ void TestPicture::graphPixels()
     QCOMPARE(image.pixel(74, 150), White);  // the Y axis at PlotLeft
     QCOMPARE(image.pixel(500, 292), White); // the X axis at PlotBottom
     QCOMPARE(image.pixel(500, 0), White);   // the top edge
+    QCOMPARE(image.pixel(949, 0), White);   // which runs to the last column
     QCOMPARE(image.pixel(560, 30), qRgb(255, 0, 0));
     QCOMPARE(image.pixel(560, 59), qRgb(0, 255, 0));
     QCOMPARE(image.pixel(560, 89), qRgb(0, 0, 255));

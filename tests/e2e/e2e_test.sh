@@ -14,14 +14,10 @@ set -euo pipefail
 
 exe=${1:?usage: e2e_test.sh <tubebridge executable> [artefact directory]}
 artefacts=${2:-$PWD}
+# shellcheck source=../support/xserver.sh
+source "$(cd "$(dirname "$0")" && pwd)/../support/xserver.sh"
 
-for tool in Xvfb xdotool xwininfo import convert awk cmp; do
-    if ! command -v "$tool" >/dev/null 2>&1; then
-        echo "SKIP: '$tool' is not installed (scripts/test.sh installs xvfb, xdotool," \
-            "x11-utils and imagemagick)"
-        exit 77
-    fi
-done
+skip_without Xvfb xdotool xwininfo import convert awk cmp
 [[ -x $exe ]] || {
     echo "FAIL: no executable at '$exe'"
     exit 1
@@ -39,7 +35,6 @@ cp "$exe" "$app_dir/tubebridge"
 win_x=0 win_y=0 win_w=0 win_h=0
 
 app_pid=""
-xvfb_pid=""
 watchdog_pid=""
 main_win=""
 scenario="setup"
@@ -74,14 +69,11 @@ stop_app() {
 cleanup() {
     local rc=$?
     trap - EXIT INT TERM
-    if ((rc != 0)) && [[ -n $xvfb_pid ]] && kill -0 "$xvfb_pid" 2>/dev/null; then
+    if ((rc != 0)) && [[ -n ${xserver_pid:-} ]] && kill -0 "$xserver_pid" 2>/dev/null; then
         import -window root "$work/at-failure.png" 2>/dev/null || true
     fi
     stop_app
-    if [[ -n $xvfb_pid ]]; then
-        kill "$xvfb_pid" 2>/dev/null || true
-        wait "$xvfb_pid" 2>/dev/null || true
-    fi
+    xserver_stop
     if [[ -n $watchdog_pid ]]; then
         kill "$watchdog_pid" 2>/dev/null || true
         wait "$watchdog_pid" 2>/dev/null || true
@@ -107,55 +99,17 @@ trap cleanup EXIT
 trap 'exit 130' INT
 trap 'exit 143' TERM
 
-# wait_until <seconds> <command...>: polls the command until it succeeds.
-wait_until() {
-    local deadline=$(($(now_ms) + $1 * 1000))
-    shift
-    until "$@"; do
-        (($(now_ms) < deadline)) || return 1
-        sleep 0.05
-    done
-}
-
-# ---------------------------------------------------------------------------
 # The private X server: the first free display from :90 on.
-# ---------------------------------------------------------------------------
 start_x() {
-    local n
-    for ((n = 90; n < 150; n++)); do
-        [[ -e /tmp/.X$n-lock || -e /tmp/.X11-unix/X$n ]] && continue
-        Xvfb ":$n" -screen 0 "${screen_w}x${screen_h}x24" -nolisten tcp -noreset \
-            >"$work/xvfb.log" 2>&1 &
-        xvfb_pid=$!
-        if wait_until 10 x_ready "$n" && owns_display "$n"; then
-            export DISPLAY=":$n"
-            log "Xvfb up on $DISPLAY (pid $xvfb_pid)"
-            return 0
-        fi
-        # Lost the race for this display to someone else, or it would not start.
-        kill "$xvfb_pid" 2>/dev/null || true
-        wait "$xvfb_pid" 2>/dev/null || true
-        xvfb_pid=""
-    done
-    fail "no free X display between :90 and :149"
-}
-# The display is ours when the server holding its lock file is the one we
-# started (another one may have taken the number a moment earlier).
-owns_display() {
-    local holder=""
-    kill -0 "$xvfb_pid" 2>/dev/null || return 1
-    read -r holder 2>/dev/null <"/tmp/.X$1-lock" || return 1
-    [[ $holder == "$xvfb_pid" ]]
-}
-x_ready() {
-    kill -0 "$xvfb_pid" 2>/dev/null || return 0 # died: stop waiting
-    owns_display "$1" && xwininfo -display ":$1" -root >/dev/null 2>&1
+    xserver_start 90 149 "${screen_w}x${screen_h}" "$work/xvfb.log" ||
+        fail "no free X display between :90 and :149"
+    log "Xvfb up on $DISPLAY (pid $xserver_pid)"
 }
 
 # Should this script be killed outright, the X server (and with it the
 # program) must not outlive it.
 start_watchdog() {
-    local parent=$$ xvfb=$xvfb_pid
+    local parent=$$ xvfb=$xserver_pid
     (
         while kill -0 "$parent" 2>/dev/null; do sleep 1; done
         kill "$xvfb" 2>/dev/null

@@ -16,12 +16,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=../support/xserver.sh
 source "$here/../support/xserver.sh"
 
-for tool in Xvfb openbox xdotool xwininfo xprop; do
-    if ! command -v "$tool" >/dev/null 2>&1; then
-        echo "SKIP: '$tool' is not installed (scripts/test.sh installs it)"
-        exit 77
-    fi
-done
+skip_without Xvfb openbox xdotool xwininfo xprop
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/tubebridge-message.XXXXXX")
 app_pid="" wm_pid=""

@@ -17,13 +17,8 @@ here=$(cd "$(dirname "$0")" && pwd)
 source "$here/../support/xserver.sh"
 readonly app_id=org.tubebridge.Tubebridge
 
-for tool in cpack dpkg-deb dpkg-shlibdeps lintian desktop-file-validate appstreamcli Xvfb \
-    xdotool xwininfo setpriv; do
-    if ! command -v "$tool" >/dev/null 2>&1; then
-        echo "SKIP: '$tool' is not installed (scripts/test.sh installs it)"
-        exit 77
-    fi
-done
+skip_without cpack dpkg-deb dpkg-shlibdeps lintian desktop-file-validate appstreamcli \
+    Xvfb xdotool xwininfo setpriv
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/tubebridge-package.XXXXXX")
 chmod 755 "$work"

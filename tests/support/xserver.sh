@@ -1,4 +1,5 @@
-# Shell functions for tests that run the real program on a private X server.
+# Shell functions for tests that run the real program on a private X server,
+# and for skipping a test whose tools are missing.
 # Source this file; it sets nothing until a function is called.
 
 # wait_until <seconds> <command...>: polls the command until it succeeds.
@@ -48,4 +49,16 @@ xserver_stop() {
     kill "$xserver_pid" 2>/dev/null || true
     wait "$xserver_pid" 2>/dev/null || true
     xserver_pid=""
+}
+
+# skip_without <tool...>: ends the test as skipped (status 77) when a tool is
+# not installed.
+skip_without() {
+    local tool
+    for tool in "$@"; do
+        if ! command -v "$tool" >/dev/null 2>&1; then
+            echo "SKIP: '$tool' is not installed (scripts/test.sh installs it)"
+            exit 77
+        fi
+    done
 }
