@@ -25,7 +25,7 @@ namespace {
     struct stat st {};
     if (::stat(dir.constData(), &st) == 0)
         return S_ISDIR(st.st_mode) ? AtomicWriteResult{}
-                                   : AtomicWriteResult{ENOTDIR, folderOf(dir)};
+                                   : AtomicWriteResult{ENOTDIR, QFile::decodeName(dir)};
     if (errno != ENOENT)
         return {errno, folderOf(dir)};
     const qsizetype slash = dir.lastIndexOf('/');

@@ -16,7 +16,6 @@
 #include "numeric/Rounding.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -343,18 +342,19 @@ QStringList Form1::persistedFields() const
 
 void Form1::showSettingsMessage(const QString& text, const QString& detail)
 {
-    auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Tubebridge"), text,
-                                QMessageBox::Ok, this);
-    box->setObjectName(QStringLiteral("SettingsMessage"));
-    box->setInformativeText(detail);
-    openCentred(box);
+    openMessage(new QMessageBox(QMessageBox::Warning, QStringLiteral("Tubebridge"), text,
+                                QMessageBox::Ok, this),
+                QStringLiteral("SettingsMessage"), detail);
 }
 
-// Window-modal and transient for the window, so that a window manager keeps
-// it above the window; centred on the window's client area, since the
-// toolkit's own placement guesses the frame of a maximised window wrongly.
-void Form1::openCentred(QMessageBox* box)
+// Window-modal but not blocking: the handler is over and the program goes on.
+// Transient for the window, so that a window manager keeps it above the
+// window; centred on the window's client area, since the toolkit's own
+// placement guesses the frame of a maximised window wrongly.
+void Form1::openMessage(QMessageBox* box, const QString& name, const QString& detail)
 {
+    box->setObjectName(name);
+    box->setInformativeText(detail);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();
     QRect placed = box->geometry();
@@ -395,6 +395,8 @@ void Form1::calculate()
     writeResult(6, point.LoadPowerWatts);
     writeResult(7, point.SupplyMilliamps);
 
+    // The old drawing goes; the new one is described once it stands.
+    setDescription(*PGraph, QString());
     {
         QtDrawingSurface surface = PGraph->beginPass(font());
         DrawGraph(surface, graph, m_stage);
@@ -431,13 +433,9 @@ void Form1::selectFieldsAndFocus()
 
 void Form1::reportError(const QString& name, const QString& consequence)
 {
-    // Window-modal but not blocking: the handler is over, the program goes on
-    // and every field stays as it is.
-    auto* box = new QMessageBox(QMessageBox::Critical, QStringLiteral("Tubebridge"), name,
-                                QMessageBox::Ok, this);
-    box->setObjectName(QStringLiteral("RuntimeErrorMessage"));
-    box->setInformativeText(consequence);
-    openCentred(box);
+    openMessage(new QMessageBox(QMessageBox::Critical, QStringLiteral("Tubebridge"), name,
+                                QMessageBox::Ok, this),
+                QStringLiteral("RuntimeErrorMessage"), consequence);
 }
 
 } // namespace tb

@@ -48,7 +48,7 @@ private:
     void ArrangeControls();
     void showSettingsMessage(const QString& text, const QString& detail);
     void showLoadProblem();
-    void openCentred(QMessageBox* box);
+    void openMessage(QMessageBox* box, const QString& name, const QString& detail);
 
     // Runs one handler; whatever it throws is reported and the program goes on.
     template <typename Handler>

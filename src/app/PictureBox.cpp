@@ -1,7 +1,5 @@
 #include "PictureBox.h"
 
-#include "Accessibility.h"
-
 #include <QPainter>
 #include <QResizeEvent>
 
@@ -44,8 +42,6 @@ QSize PictureBox::sizeHint() const
 QtDrawingSurface PictureBox::beginPass(const QFont& windowFont)
 {
     fitImage();
-    // What was drawn goes; the caller describes the new drawing once it stands.
-    setDescription(*this, QString());
     return {*this, m_image, windowFont};
 }
 

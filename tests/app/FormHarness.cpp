@@ -1,9 +1,9 @@
 #include "FormHarness.h"
 
-#include "SettingsFile.h"
+#include "TestFiles.h"
 
-#include <QFile>
 #include <QTest>
+#include <QTimer>
 
 FormHarness::FormHarness(const QByteArray* settingsContent)
 {
@@ -14,6 +14,11 @@ FormHarness::FormHarness(const QByteArray* settingsContent)
     m_form = std::make_unique<tb::Form1>(tb::SettingsFile(settingsPath()));
 }
 
+FormHarness::FormHarness(tb::SettingsFile settings)
+    : m_form(std::make_unique<tb::Form1>(std::move(settings)))
+{
+}
+
 QString FormHarness::settingsPath() const
 {
     return m_dir.filePath(QStringLiteral("Tubebridge.dat"));
@@ -21,20 +26,14 @@ QString FormHarness::settingsPath() const
 
 QByteArray FormHarness::settingsBytes() const
 {
-    QFile file(settingsPath());
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return file.readAll();
+    return tb::test::readFile(settingsPath());
 }
 
 void FormHarness::writeSettings(const QByteArray& bytes) const
 {
-    QFile file(settingsPath());
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush())
-        QTest::qFail(
-            qPrintable(
-                QStringLiteral("cannot write %1: %2").arg(settingsPath(), file.errorString())),
-            __FILE__, __LINE__);
+    if (!tb::test::writeFile(settingsPath(), bytes))
+        QTest::qFail(qPrintable(QStringLiteral("cannot write %1").arg(settingsPath())), __FILE__,
+                     __LINE__);
 }
 
 QLineEdit* FormHarness::field(int index) const
@@ -57,6 +56,18 @@ bool FormHarness::showAndActivate()
     m_form->show();
     m_form->activateWindow();
     return QTest::qWaitForWindowExposed(m_form.get()) && QTest::qWaitForWindowActive(m_form.get());
+}
+
+QMessageBox* FormHarness::settingsMessage() const
+{
+    return m_form->findChild<QMessageBox*>(QStringLiteral("SettingsMessage"));
+}
+
+bool FormHarness::showAndLayOut()
+{
+    return showAndActivate() && QTest::qWaitFor([this] {
+               return !m_form->findChild<QTimer*>(QStringLiteral("Timer1"))->isActive();
+           });
 }
 
 void FormHarness::type(int index, const QString& text)

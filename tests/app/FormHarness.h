@@ -1,19 +1,23 @@
 #pragma once
 
 #include "Form1.h"
+#include "SettingsFile.h"
 
 #include <QByteArray>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
 
 #include <memory>
 
-// A window on a settings file in a temporary directory of its own.
+// A window on a settings file in a temporary directory of its own, or on a
+// given settings file.
 class FormHarness {
 public:
     // With no content, the directory holds no settings file (a first run).
     explicit FormHarness(const QByteArray* settingsContent = nullptr);
+    explicit FormHarness(tb::SettingsFile settings);
 
     [[nodiscard]] tb::Form1& form() { return *m_form; }
     [[nodiscard]] QString settingsPath() const;
@@ -24,9 +28,14 @@ public:
     [[nodiscard]] QLineEdit* field(int index) const;
     [[nodiscard]] QPushButton* button(const char* name) const;
     [[nodiscard]] QColor indicatorColor() const;
+    // The open message about the settings file, or none.
+    [[nodiscard]] QMessageBox* settingsMessage() const;
 
     // Shows the window and waits until it is exposed and active.
     [[nodiscard]] bool showAndActivate();
+    // Shows the window and waits for its first layout, which a start-up
+    // message follows.
+    [[nodiscard]] bool showAndLayOut();
     // Replaces a field's text the way a user does: select it all, type.
     void type(int index, const QString& text);
     void clickCalculate();

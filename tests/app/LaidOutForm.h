@@ -3,9 +3,6 @@
 #include "FormHarness.h"
 #include "PictureBox.h"
 
-#include <QTest>
-#include <QTimer>
-
 // The first-run example laid out in a 1000 x 700 client area: the box is
 // 950 x 336, so PlotLeft is 74, PlotBottom 292 and TickUnit 2; the legend
 // lines run from x = 74 + 237 + 237 = 548 to 74 + 237 + 295 = 606 at
@@ -18,12 +15,7 @@ public:
         h.form().setWindowState(Qt::WindowNoState);
         h.form().resize(1000, 700);
     }
-    [[nodiscard]] bool show()
-    {
-        return h.showAndActivate() && QTest::qWaitFor([this] {
-                   return !h.form().findChild<QTimer*>(QStringLiteral("Timer1"))->isActive();
-               });
-    }
+    [[nodiscard]] bool show() { return h.showAndLayOut(); }
     [[nodiscard]] tb::PictureBox& box()
     {
         return *h.form().findChild<tb::PictureBox*>(QStringLiteral("PGraph"));

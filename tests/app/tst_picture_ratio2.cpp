@@ -1,5 +1,7 @@
 #include "LaidOutForm.h"
 
+#include <QTest>
+
 // Run at a device pixel ratio of 2 (QT_SCALE_FACTOR=2): logical pixel (x, y)
 // of the laid-out example covers device pixels 2x to 2x + 1, 2y to 2y + 1.
 class TestPictureRatio2 : public QObject {

@@ -32,25 +32,10 @@ QList<QByteArray> sixteen(const QByteArray& prefix)
     return fields;
 }
 
-QMessageBox* settingsMessage(tb::Form1& form)
-{
-    return form.findChild<QMessageBox*>(QStringLiteral("SettingsMessage"));
-}
-
 // Empty when the save worked, else the system's words for why not.
 QString problemOf(const tb::AtomicWriteResult& saved)
 {
     return saved.ok() ? QString() : QString::fromLocal8Bit(std::strerror(saved.error));
-}
-
-// Shows the window and waits for the first layout, after which a start-up
-// message appears.
-bool showAndLayOut(tb::Form1& form)
-{
-    form.show();
-    return QTest::qWaitForWindowExposed(&form) && QTest::qWaitFor([&form] {
-               return !form.findChild<QTimer*>(QStringLiteral("Timer1"))->isActive();
-           });
 }
 
 // A small RAM disk of its own, so that a save can really meet a full disk.
@@ -104,7 +89,7 @@ private slots:
     void closingWithoutEndWritesNothing();
     void fullDiskKeepsTheOldFileAndTheWindow();
     void nameThatIsAFolder();
-    void startupMessageComesOnceAfterTheLayout();
+    void fileWhereAFolderIsNeeded();
     void fewerLinesLeaveTheRestEmpty();
 };
 
@@ -227,14 +212,13 @@ void TestSettings::fullDiskKeepsTheOldFileAndTheWindow()
     QCOMPARE(old.size(), 4118);
     const QString path = QDir(disk.path()).filePath("Tubebridge.dat");
     QVERIFY(writeFile(path, old));
-    tb::Form1 form{tb::SettingsFile(path)};
-    QVERIFY(showAndLayOut(form));
-    auto* field = form.findChild<QLineEdit*>(QStringLiteral("Text1_1"));
-    field->setText(QString(254, 'n') + "1");
+    FormHarness h{tb::SettingsFile(path)};
+    QVERIFY(h.showAndLayOut());
+    h.field(1)->setText(QString(254, 'n') + "1");
 
-    QTest::mouseClick(form.findChild<QPushButton*>("Command2"), Qt::LeftButton);
-    QVERIFY(form.isVisible());
-    QMessageBox* box = settingsMessage(form);
+    h.clickEnd();
+    QVERIFY(h.form().isVisible());
+    QMessageBox* box = h.settingsMessage();
     QVERIFY(box != nullptr);
     QCOMPARE(box->text(), QString("The settings could not be saved."));
     QVERIFY2(box->informativeText().startsWith(
@@ -244,14 +228,14 @@ void TestSettings::fullDiskKeepsTheOldFileAndTheWindow()
     QCOMPARE(readFile(path), old);
     QCOMPARE(QDir(disk.path()).entryList(QDir::Files | QDir::Hidden),
              QStringList{"Tubebridge.dat"});
-    QCOMPARE(field->text(), QString(254, 'n') + "1");
+    QCOMPARE(h.field(1)->text(), QString(254, 'n') + "1");
 
     // Once there is room, "End" again saves and closes.
     QTest::keyClick(box, Qt::Key_Return);
-    QTRY_VERIFY(settingsMessage(form) == nullptr);
+    QTRY_VERIFY(h.settingsMessage() == nullptr);
     QVERIFY(disk.grow("64k"));
-    QTest::mouseClick(form.findChild<QPushButton*>("Command2"), Qt::LeftButton);
-    QVERIFY(!form.isVisible());
+    h.clickEnd();
+    QVERIFY(!h.form().isVisible());
     fields[1] = QByteArray(254, 'n') + "1";
     QCOMPARE(readFile(path), lines(fields));
 }
@@ -261,12 +245,15 @@ void TestSettings::nameThatIsAFolder()
     QTemporaryDir dir;
     const QString path = dir.filePath("Tubebridge.dat");
     QVERIFY(QDir().mkdir(path));
-    tb::Form1 form{tb::SettingsFile(path)};
+    FormHarness h{tb::SettingsFile(path)};
     for (int i = 0; i < 16; ++i)
-        QCOMPARE(form.findChild<QLineEdit*>(QStringLiteral("Text1_%1").arg(i))->text(), QString());
-    QVERIFY(showAndLayOut(form));
-    QMessageBox* box = settingsMessage(form);
-    QVERIFY(box != nullptr);
+        QCOMPARE(h.field(i)->text(), QString());
+    QVERIFY(h.showAndActivate());
+    QTRY_VERIFY(h.settingsMessage() != nullptr);
+    // It came after the layout, not before.
+    QVERIFY(!h.form().findChild<QTimer*>(QStringLiteral("Timer1"))->isActive());
+    QMessageBox* box = h.settingsMessage();
+    QCOMPARE(box->windowModality(), Qt::WindowModal);
     QCOMPARE(box->text(), QString("The settings file could not be read."));
     QCOMPARE(box->informativeText(),
              QStringLiteral("%1 is a folder, not a file.\n\nThe fields start empty. Move or "
@@ -274,12 +261,18 @@ void TestSettings::nameThatIsAFolder()
                             "can be saved there.")
                  .arg(path));
     QTest::keyClick(box, Qt::Key_Return);
-    QTRY_VERIFY(settingsMessage(form) == nullptr);
+    QTRY_VERIFY(h.settingsMessage() == nullptr);
 
-    form.findChild<QLineEdit*>(QStringLiteral("Text1_0"))->setText("typed");
-    QTest::mouseClick(form.findChild<QPushButton*>("Command2"), Qt::LeftButton);
-    QVERIFY(form.isVisible());
-    box = settingsMessage(form);
+    // Shown once: not again when the window is shown again.
+    h.form().hide();
+    QVERIFY(h.showAndActivate());
+    QTest::qWait(50);
+    QCOMPARE(h.form().findChildren<QMessageBox*>().size(), 0);
+
+    h.field(0)->setText("typed");
+    h.clickEnd();
+    QVERIFY(h.form().isVisible());
+    box = h.settingsMessage();
     QVERIFY(box != nullptr);
     QVERIFY2(
         box->informativeText().startsWith(
@@ -288,33 +281,21 @@ void TestSettings::nameThatIsAFolder()
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
 
     QTest::keyClick(box, Qt::Key_Return);
-    QTRY_VERIFY(settingsMessage(form) == nullptr);
+    QTRY_VERIFY(h.settingsMessage() == nullptr);
     QVERIFY(QDir().rmdir(path));
-    QTest::mouseClick(form.findChild<QPushButton*>("Command2"), Qt::LeftButton);
-    QVERIFY(!form.isVisible());
+    h.clickEnd();
+    QVERIFY(!h.form().isVisible());
     QCOMPARE(readFile(path).left(9), QByteArray("typed\r\n\r\n"));
 }
 
-void TestSettings::startupMessageComesOnceAfterTheLayout()
+void TestSettings::fileWhereAFolderIsNeeded()
 {
     QTemporaryDir dir;
-    const QString path = dir.filePath("Tubebridge.dat");
-    QVERIFY(QDir().mkdir(path));
-    tb::Form1 form{tb::SettingsFile(path)};
-    form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&form));
-    auto* timer = form.findChild<QTimer*>(QStringLiteral("Timer1"));
-    QTRY_VERIFY(settingsMessage(form) != nullptr);
-    QVERIFY(!timer->isActive()); // it came after the layout, not before
-    QCOMPARE(settingsMessage(form)->windowModality(), Qt::WindowModal);
-    QTest::keyClick(settingsMessage(form), Qt::Key_Return);
-    QTRY_VERIFY(settingsMessage(form) == nullptr);
-
-    form.hide();
-    form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&form));
-    QTest::qWait(50);
-    QCOMPARE(form.findChildren<QMessageBox*>().size(), 0);
+    QVERIFY(writeFile(dir.filePath("tubebridge"), "a file"));
+    const tb::AtomicWriteResult saved =
+        tb::SettingsFile(dir.filePath("tubebridge/Tubebridge.dat")).save({});
+    QCOMPARE(problemOf(saved), QString::fromLocal8Bit(std::strerror(ENOTDIR)));
+    QCOMPARE(saved.folder, dir.filePath("tubebridge"));
 }
 
 void TestSettings::fewerLinesLeaveTheRestEmpty()

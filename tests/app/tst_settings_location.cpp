@@ -1,14 +1,9 @@
-#include "Form1.h"
-#include "SettingsFile.h"
+#include "FormHarness.h"
 #include "TestFiles.h"
 
 #include <QDir>
-#include <QLineEdit>
-#include <QMessageBox>
-#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -54,27 +49,6 @@ struct Machine {
         return tb::SettingsFile::forProgram(program, config);
     }
 };
-
-QString fieldText(tb::Form1& form, int index)
-{
-    return form.findChild<QLineEdit*>(QStringLiteral("Text1_%1").arg(index))->text();
-}
-
-bool shown(tb::Form1& form)
-{
-    form.show();
-    return QTest::qWaitForWindowExposed(&form);
-}
-
-void pressEnd(tb::Form1& form)
-{
-    QTest::mouseClick(form.findChild<QPushButton*>(QStringLiteral("Command2")), Qt::LeftButton);
-}
-
-QMessageBox* settingsMessage(tb::Form1& form)
-{
-    return form.findChild<QMessageBox*>(QStringLiteral("SettingsMessage"));
-}
 
 } // namespace
 
@@ -129,13 +103,13 @@ void TestSettingsLocation::seededFromTheAdministratorsFile()
     const QByteArray administrators = sixteenLines("admin");
     const Machine m(ReadOnlyFolder, administrators);
     {
-        tb::Form1 form(m.settings());
-        QVERIFY(shown(form));
-        QCOMPARE(fieldText(form, 0), QString("admin0"));
-        QCOMPARE(fieldText(form, 15), QString("admin15"));
-        form.findChild<QLineEdit*>(QStringLiteral("Text1_0"))->setText("mine");
-        pressEnd(form);
-        QVERIFY(!form.isVisible());
+        FormHarness h{m.settings()};
+        QVERIFY(h.showAndActivate());
+        QCOMPARE(h.field(0)->text(), QString("admin0"));
+        QCOMPARE(h.field(15)->text(), QString("admin15"));
+        h.field(0)->setText("mine");
+        h.clickEnd();
+        QVERIFY(!h.form().isVisible());
     }
     QCOMPARE(readFile(m.own), "mine\r\n" + sixteenLines("admin").mid(8));
     struct stat folder {};
@@ -144,8 +118,8 @@ void TestSettingsLocation::seededFromTheAdministratorsFile()
     QCOMPARE(readFile(m.beside), administrators);
 
     // From now on the user's own file is read, not the administrator's.
-    tb::Form1 again(m.settings());
-    QCOMPARE(fieldText(again, 0), QString("mine"));
+    const FormHarness again{m.settings()};
+    QCOMPARE(again.field(0)->text(), QString("mine"));
 }
 
 void TestSettingsLocation::neitherFileGivesAFirstRun()
@@ -158,11 +132,11 @@ void TestSettingsLocation::neitherFileGivesAFirstRun()
 void TestSettingsLocation::locationDoesNotChangeWhileRunning()
 {
     const Machine m(ReadOnlyFolder);
-    tb::Form1 form(m.settings());
-    QVERIFY(shown(form));
+    FormHarness h{m.settings()};
+    QVERIFY(h.showAndActivate());
     QVERIFY(QFile::setPermissions(m.program, WritableFolder));
-    pressEnd(form);
-    QVERIFY(!form.isVisible());
+    h.clickEnd();
+    QVERIFY(!h.form().isVisible());
     QVERIFY(readFile(m.own).startsWith("400\r\n60\r\n"));
     QVERIFY(!QFileInfo::exists(m.beside));
 }
@@ -174,14 +148,14 @@ void TestSettingsLocation::unwritableFolderKeepsTheOldFile()
     QVERIFY(QDir().mkpath(folder));
     QVERIFY(writeFile(m.own, sixteenLines("old")));
     QVERIFY(QFile::setPermissions(folder, ReadOnlyFolder));
-    tb::Form1 form(m.settings());
-    QVERIFY(shown(form));
-    form.findChild<QLineEdit*>(QStringLiteral("Text1_0"))->setText("kept");
-    pressEnd(form);
+    FormHarness h{m.settings()};
+    QVERIFY(h.showAndActivate());
+    h.field(0)->setText("kept");
+    h.clickEnd();
     QFile::setPermissions(folder, WritableFolder);
 
-    QVERIFY(form.isVisible());
-    QMessageBox* box = settingsMessage(form);
+    QVERIFY(h.form().isVisible());
+    QMessageBox* box = h.settingsMessage();
     QVERIFY(box != nullptr);
     QVERIFY2(box->informativeText().startsWith(
                  QStringLiteral("You may not write to the folder %1. Give yourself write "
@@ -190,26 +164,26 @@ void TestSettingsLocation::unwritableFolderKeepsTheOldFile()
              qPrintable(box->informativeText()));
     QCOMPARE(readFile(m.own), sixteenLines("old"));
     QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{"Tubebridge.dat"});
-    QCOMPARE(fieldText(form, 0), QString("kept"));
+    QCOMPARE(h.field(0)->text(), QString("kept"));
 }
 
 void TestSettingsLocation::unreadableFileIsReplacedByEnd()
 {
     const Machine m(WritableFolder, sixteenLines("secret"));
     QVERIFY(QFile::setPermissions(m.beside, QFile::WriteOwner));
-    tb::Form1 form(m.settings());
-    QCOMPARE(fieldText(form, 0), QString());
-    QVERIFY(shown(form));
-    QTRY_VERIFY(settingsMessage(form) != nullptr);
-    QCOMPARE(settingsMessage(form)->informativeText(),
+    FormHarness h{m.settings()};
+    QCOMPARE(h.field(0)->text(), QString());
+    QVERIFY(h.showAndActivate());
+    QTRY_VERIFY(h.settingsMessage() != nullptr);
+    QCOMPARE(h.settingsMessage()->informativeText(),
              QStringLiteral("You may not read %1.\n\nThe fields start empty. \"End\" saves "
                             "them to %1.")
                  .arg(m.beside));
-    QTest::keyClick(settingsMessage(form), Qt::Key_Return);
-    QTRY_VERIFY(settingsMessage(form) == nullptr);
-    form.findChild<QLineEdit*>(QStringLiteral("Text1_0"))->setText("new");
-    pressEnd(form);
-    QVERIFY(!form.isVisible());
+    QTest::keyClick(h.settingsMessage(), Qt::Key_Return);
+    QTRY_VERIFY(h.settingsMessage() == nullptr);
+    h.field(0)->setText("new");
+    h.clickEnd();
+    QVERIFY(!h.form().isVisible());
     QCOMPARE(readFile(m.beside), "new" + QByteArray("\r\n").repeated(16));
 }
 
