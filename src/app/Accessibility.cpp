@@ -1,6 +1,5 @@
 #include "Accessibility.h"
 
-#include <QAccessible>
 #include <QString>
 #include <QWidget>
 
@@ -8,12 +7,9 @@ namespace tb {
 
 void setDescription(QWidget& widget, const QString& description)
 {
-    if (widget.accessibleDescription() == description)
-        return;
-    widget.setAccessibleDescription(description);
-    // Setting the text alone sends no event.
-    QAccessibleEvent event(&widget, QAccessible::DescriptionChanged);
-    QAccessible::updateAccessibility(&event);
+    // Qt sends its event even when the text stays the same.
+    if (widget.accessibleDescription() != description)
+        widget.setAccessibleDescription(description);
 }
 
 } // namespace tb

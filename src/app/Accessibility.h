@@ -5,8 +5,8 @@ class QWidget;
 
 namespace tb {
 
-// Sets what an assistive technology reads as the widget's description and,
-// when it changes, tells the assistive technology so.
+// Sets what an assistive technology reads as the widget's description; it
+// hears of a change, and only of a change.
 void setDescription(QWidget& widget, const QString& description);
 
 } // namespace tb
