@@ -133,6 +133,8 @@ Form1::Form1(SettingsFile settings, QWidget* parent)
     , m_settings(std::move(settings))
 {
     setWindowTitle(QStringLiteral(" "));
+    // The title bar shows nothing; a screen reader still names the program.
+    setAccessibleName(QStringLiteral("Tubebridge"));
     setWindowIcon(QIcon(QStringLiteral(":/org.tubebridge.Tubebridge.png")));
     resize(designRect(0, 0, 12060, 8595).size());
     createControls();

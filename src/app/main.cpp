@@ -1,3 +1,4 @@
+#include "Accessibility.h"
 #include "Form1.h"
 #include "SettingsFile.h"
 
@@ -6,6 +7,7 @@
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
+    tb::installAccessibleInterfaces();
     tb::Form1 window(tb::SettingsFile::forThisProgram());
     window.show();
     return QApplication::exec();
