@@ -1,10 +1,12 @@
 #include "Accessibility.h"
 
 #include "AccessibleFieldEdit.h"
+#include "Announcement.h"
 #include "FieldEdit.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QStringList>
 #include <QWidget>
 
 namespace tb {
@@ -16,6 +18,16 @@ void setDescription(QWidget& widget, const QString& description)
         widget.setAccessibleDescription(description);
 }
 
+QString outcomeSentence(const QList<CaptionedValue>& results, const QString& clipping)
+{
+    // The captions hold commas, so each result is a sentence of its own.
+    QStringList sentences;
+    for (const CaptionedValue& result : results)
+        sentences.append(QStringLiteral("%1: %2.").arg(result.caption, result.value));
+    sentences.append(clipping + QLatin1Char('.'));
+    return sentences.join(QLatin1Char(' '));
+}
+
 QAccessibleInterface* accessibleInterfaceFor(const QString& className, QObject* object)
 {
     if (object == nullptr || !object->isWidgetType())
@@ -23,6 +35,8 @@ QAccessibleInterface* accessibleInterfaceFor(const QString& className, QObject* 
     auto* widget = static_cast<QWidget*>(object);
     if (className == QLatin1String(FieldEdit::staticMetaObject.className()))
         return new AccessibleFieldEdit(static_cast<FieldEdit*>(widget));
+    if (className == QLatin1String(Announcement::staticMetaObject.className()))
+        return new QAccessibleWidget(widget, QAccessible::Notification);
     // Qt asks for the plain QWidget last, once nothing more specific matched.
     if (className == QLatin1String("QWidget") && widget->isWindow())
         return new QAccessibleWidget(widget, QAccessible::Window);

@@ -1,19 +1,32 @@
 #pragma once
 
+#include <QList>
+#include <QString>
+
 class QAccessibleInterface;
 class QObject;
-class QString;
 class QWidget;
 
 namespace tb {
+
+// A field's caption with the text it holds.
+struct CaptionedValue {
+    QString caption;
+    QString value;
+};
 
 // Sets what an assistive technology reads as the widget's description; it
 // hears of a change, and only of a change.
 void setDescription(QWidget& widget, const QString& description);
 
-// Qt's accessibility factory for this program's own widgets: the fields and
-// a window that Qt would show as a mere filler. Returns nothing for any other
-// object, which Qt then describes itself.
+// The sentence a screen reader speaks after "Calculate": each result with its
+// caption, then the clipping state.
+[[nodiscard]] QString outcomeSentence(const QList<CaptionedValue>& results,
+                                      const QString& clipping);
+
+// Qt's accessibility factory for this program's own widgets: the fields, the
+// announcement, and a window that Qt would show as a mere filler. Returns
+// nothing for any other object, which Qt then describes itself.
 [[nodiscard]] QAccessibleInterface* accessibleInterfaceFor(const QString& className,
                                                            QObject* object);
 

@@ -1,6 +1,7 @@
 #include "Form1.h"
 
 #include "Accessibility.h"
+#include "Announcement.h"
 #include "ControlLayout.h"
 #include "ExceptionText.h"
 #include "FieldEdit.h"
@@ -190,6 +191,9 @@ void Form1::createControls()
     PGraph->setObjectName(QStringLiteral("PGraph"));
     PGraph->setAccessibleName(QStringLiteral("Graph"));
     PGraph->setGeometry(designRect(2760, 4800, 8295, 4455));
+
+    m_announcement = new Announcement(this);
+    m_announcement->setObjectName(QStringLiteral("Announcement"));
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -405,6 +409,7 @@ void Form1::calculate()
     }
     setDescription(*PGraph, graphDescription(graph));
     selectFieldsAndFocus();
+    announceOutcome();
 }
 
 double Form1::fieldNumber(int index) const
@@ -431,6 +436,18 @@ void Form1::selectFieldsAndFocus()
     for (int k = 0; k < IndicatorField; ++k)
         Text1[static_cast<std::size_t>(k)]->setSelection(0, 99);
     Text1[0]->setFocus();
+}
+
+// The results and the clipping state in words, heard once per press while
+// the focus stays on field 0.
+void Form1::announceOutcome()
+{
+    QList<CaptionedValue> results;
+    for (const int i : {5, 6, 7})
+        results.append({Label1[static_cast<std::size_t>(i)]->text(),
+                        Text1[static_cast<std::size_t>(i)]->text()});
+    m_announcement->announce(
+        outcomeSentence(results, Text1[IndicatorField]->accessibleDescription()));
 }
 
 void Form1::reportError(const QString& name, const QString& consequence)

@@ -17,6 +17,7 @@ class QTimer;
 
 namespace tb {
 
+class Announcement;
 class FieldEdit;
 class PictureBox;
 struct Color;
@@ -59,6 +60,7 @@ private:
     void writeResult(int index, double value);
     void setIndicator(Color color);
     void selectFieldsAndFocus();
+    void announceOutcome();
     void reportError(const QString& name, const QString& consequence);
     [[nodiscard]] QStringList persistedFields() const;
 
@@ -72,6 +74,7 @@ private:
     QPushButton* Command2 = nullptr;
     PictureBox* PGraph = nullptr;
     QTimer* Timer1 = nullptr;
+    Announcement* m_announcement = nullptr;
 
     SettingsFile m_settings;
     // Shown once, when the window is on screen and laid out.

@@ -139,6 +139,14 @@ struct Twins {
     }
 };
 
+QAccessibleInterface* child(QAccessibleInterface* parent, QAccessible::Role role)
+{
+    for (int i = 0; i < parent->childCount(); ++i)
+        if (parent->child(i)->role() == role)
+            return parent->child(i);
+    return nullptr;
+}
+
 } // namespace
 
 class TestAccessibility : public QObject {
@@ -159,6 +167,9 @@ private slots:
     void attributesCoverTheWholeText_data();
     void attributesCoverTheWholeText();
     void selectionReportedOnlyWhereShown();
+    void pressAnnouncesTheOutcome_data();
+    void pressAnnouncesTheOutcome();
+    void announcementTakesNoRoomNorFocus();
 };
 
 void TestAccessibility::initTestCase()
@@ -366,6 +377,44 @@ void TestAccessibility::selectionReportedOnlyWhereShown()
     };
     QCOMPARE(selection(0), QStringLiteral("1 0-3"));
     QCOMPARE(selection(3), QStringLiteral("0 -1--1"));
+}
+
+void TestAccessibility::pressAnnouncesTheOutcome_data()
+{
+    QTest::addColumn<QString>("drive");
+    QTest::addColumn<QString>("sentence");
+    QTest::addRow("green") << "200"
+                           << "Plate Dissipation, Each Tube: 13.568. True Load Power (Watts): "
+                              "7.225. mA, Each Power Supply: 51.254. No clipping.";
+    QTest::addRow("red") << "300"
+                         << "Plate Dissipation, Each Tube: 9.921. True Load Power (Watts): "
+                            "15.739. mA, Each Power Supply: 57.865. Clipping.";
+}
+
+void TestAccessibility::pressAnnouncesTheOutcome()
+{
+    QFETCH(QString, drive);
+    FormHarness h; // the first run: 400 V, 60 V, 4000 ohms, 50 mA
+    QVERIFY(h.showAndActivate());
+    h.type(3, drive);
+    h.clickCalculate();
+    QAccessibleInterface* notification =
+        child(QAccessible::queryAccessibleInterface(&h.form()), QAccessible::Notification);
+    QVERIFY(notification != nullptr);
+    QTEST(notification->text(QAccessible::Name), "sentence");
+}
+
+void TestAccessibility::announcementTakesNoRoomNorFocus()
+{
+    FormHarness h;
+    QVERIFY(h.showAndActivate());
+    QAccessibleInterface* notification =
+        child(QAccessible::queryAccessibleInterface(&h.form()), QAccessible::Notification);
+    QVERIFY(notification != nullptr);
+    const QAccessible::State state = notification->state();
+    QVERIFY2(!state.invisible, "a screen reader speaks only what is shown");
+    QVERIFY(!state.focusable);
+    QVERIFY2(notification->rect().isEmpty(), qPrintable(rectText(notification->rect())));
 }
 
 QTEST_MAIN(TestAccessibility)
