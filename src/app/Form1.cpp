@@ -276,8 +276,7 @@ void Form1::considerFirstLayout()
 {
     const QWindow* window = windowHandle();
     const WindowReport report{window->isExposed(),
-                              window->windowStates().testFlag(Qt::WindowMaximized),
-                              window->size()};
+                              window->windowStates().testFlag(Qt::WindowMaximized), window->size()};
     switch (firstLayoutMoment(report, m_designSize)) {
     case LayoutMoment::Now:
         layOutOnce();

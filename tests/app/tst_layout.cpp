@@ -149,7 +149,7 @@ void TestLayout::laidOutForTheSizeTheDesktopGives_data()
     QTest::newRow("maximises it a moment later")
         << "maximises" << QRect(225, 157, 111, 21); // 796 x 796: the test screen less a frame
     QTest::newRow("gives it a tile a moment later")
-        << "tiles" << QRect(283, 138, 139, 19); // 1000 x 700
+        << "tiles" << QRect(283, 138, 139, 19);                                 // 1000 x 700
     QTest::newRow("gives it nothing") << "nothing" << QRect(228, 113, 112, 15); // 804 x 573
 }
 
