@@ -3,6 +3,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh xvfb xdotool x11-utils imagemagick openbox \
-    dpkg-dev file lintian desktop-file-utils appstream
+    dpkg-dev file lintian desktop-file-utils appstream \
+    kwin-x11 dbus-daemon wmctrl sway xwayland jq qt6-wayland
 scripts/build.sh
 ctest --test-dir build --output-on-failure --timeout 300
