@@ -154,10 +154,13 @@ echo "messages at start, after Calculate and after End: none left the window dea
 scenario=close
 settings "${WORKED[@]}"
 cp "$work/app/Tubebridge.dat" "$work/before.dat"
-launch
-wait_until 10 laid_out || fail "the layout does not fill the window"
-xdotool type --delay 20 999
-desktop_close "$main"
-expect_end "the desktop closed the window"
-cmp -s "$work/before.dat" "$work/app/Tubebridge.dat" || fail "closing the window wrote the settings"
-echo "closed by the desktop: the process ended and wrote nothing"
+# The way out has hung now and then inside the toolkit: more than one try.
+for try in 1 2 3; do
+    launch
+    wait_until 10 laid_out || fail "the layout does not fill the window"
+    xdotool type --delay 20 999
+    desktop_close "$main"
+    expect_end "the desktop closed the window (try $try)"
+    cmp -s "$work/before.dat" "$work/app/Tubebridge.dat" || fail "closing the window wrote the settings"
+done
+echo "closed by the desktop, three times: the process ended and wrote nothing"
