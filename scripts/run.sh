@@ -3,4 +3,6 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/build.sh
+# Qt's Wayland plugin, so that a Wayland desktop runs it natively.
+scripts/install-deps.sh qt6-wayland
 exec build/tubebridge

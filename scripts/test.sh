@@ -4,6 +4,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh xvfb xdotool x11-utils imagemagick openbox \
     dpkg-dev file lintian desktop-file-utils appstream \
-    orca speech-dispatcher at-spi2-core dbus-daemon procps
+    kwin-x11 dbus-daemon wmctrl sway xwayland jq qt6-wayland \
+    orca speech-dispatcher at-spi2-core procps
 scripts/build.sh
 ctest --test-dir build --output-on-failure --timeout 300

@@ -5,6 +5,7 @@
 #include "ControlLayout.h"
 #include "ExceptionText.h"
 #include "FieldEdit.h"
+#include "FirstLayout.h"
 #include "PictureBox.h"
 #include "QtDrawingSurface.h"
 #include "SettingsMessages.h"
@@ -16,7 +17,6 @@
 #include "numeric/NumberText.h"
 #include "numeric/Rounding.h"
 
-#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -137,7 +137,8 @@ Form1::Form1(SettingsFile settings, QWidget* parent)
     // The title bar shows nothing; a screen reader still names the program.
     setAccessibleName(QStringLiteral("Tubebridge"));
     setWindowIcon(QIcon(QStringLiteral(":/org.tubebridge.Tubebridge.png")));
-    resize(designRect(0, 0, 12060, 8595).size());
+    m_designSize = designRect(0, 0, 12060, 8595).size();
+    resize(m_designSize);
     createControls();
     setTabOrder();
     Form_Load();
@@ -195,9 +196,12 @@ void Form1::createControls()
     m_announcement = new Announcement(this);
     m_announcement->setObjectName(QStringLiteral("Announcement"));
 
+    // Runs until the first layout; every change of the window's size starts
+    // it again, so that it elapses once the size has settled.
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setInterval(10);
+    Timer1->setSingleShot(true);
+    Timer1->setInterval(FirstLayoutSettleMs);
     connect(Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
     Timer1->start();
 }
@@ -247,31 +251,75 @@ void Form1::guarded(Handler&& handler, const QString& consequence)
     }
 }
 
-// A click on the window must not take the keyboard from a message still open
-// over it: a window manager activates the window clicked, whatever is modal.
-void Form1::changeEvent(QEvent* event)
+// The desktop's reports on the window reach its platform window, not the
+// widget: the maximised state comes from there, with the size that goes with it.
+void Form1::showEvent(QShowEvent* event)
 {
-    QWidget::changeEvent(event);
-    if (event->type() != QEvent::ActivationChange || !isActiveWindow())
-        return;
-    QWidget* modal = QApplication::activeModalWidget();
-    if (modal != nullptr && modal->parentWidget() == this) {
-        modal->raise();
-        modal->activateWindow();
+    QWidget::showEvent(event);
+    if (!m_laidOut && windowHandle() != nullptr)
+        windowHandle()->installEventFilter(this);
+}
+
+bool Form1::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == windowHandle() && !m_laidOut) {
+        switch (event->type()) {
+        case QEvent::Expose:
+        case QEvent::Resize:
+        case QEvent::WindowStateChange:
+            considerFirstLayout();
+            break;
+        default:
+            break;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+// Laid out before the window paints, where the maximised size is known at
+// once; otherwise when the size has stood still for a moment.
+void Form1::considerFirstLayout()
+{
+    const QWindow* window = windowHandle();
+    const WindowReport report{window->isExposed(),
+                              window->windowStates().testFlag(Qt::WindowMaximized), window->size()};
+    switch (firstLayoutMoment(report, m_designSize)) {
+    case LayoutMoment::Now:
+        layOutOnce();
+        break;
+    case LayoutMoment::WhenSettled:
+    case LayoutMoment::Wait:
+        Timer1->start();
+        break;
     }
 }
 
-// The first layout waits until the window is really on screen, so that it
-// sees the maximised size a window manager gives it, not the design size.
 void Form1::Timer1_Timer()
 {
-    if (windowHandle() == nullptr || !windowHandle()->isExposed())
+    if (windowHandle() == nullptr || !windowHandle()->isExposed()) {
+        Timer1->start();
         return;
+    }
+    layOutOnce();
+}
+
+void Form1::layOutOnce()
+{
+    if (m_laidOut)
+        return;
+    m_laidOut = true;
     Timer1->stop();
+    windowHandle()->removeEventFilter(this);
     guarded([this] { ArrangeControls(); },
             QStringLiteral("The window could not be laid out. Your fields are as you left them."));
-    guarded([this] { showLoadProblem(); },
-            QStringLiteral("The settings file could not be read. The fields start empty."));
+    // After the window has painted its new arrangement.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            guarded([this] { showLoadProblem(); },
+                    QStringLiteral("The settings file could not be read. The fields start empty."));
+        },
+        Qt::QueuedConnection);
 }
 
 // Only once the window is mapped and laid out can a window manager keep the
@@ -287,7 +335,9 @@ void Form1::showLoadProblem()
 
 void Form1::ArrangeControls()
 {
-    const ControlLayout layout = arrangeControls(width(), height());
+    // The platform window has the client size first; the widget follows.
+    const QSize client = windowHandle() != nullptr ? windowHandle()->size() : size();
+    const ControlLayout layout = arrangeControls(client.width(), client.height());
     const double fontSize = layout.FontSize;
 
     const auto place = [](QWidget* w, const LayoutRect& r) {
@@ -353,16 +403,23 @@ void Form1::showSettingsMessage(const QString& text, const QString& detail)
                 QStringLiteral("SettingsMessage"), detail);
 }
 
-// Window-modal but not blocking: the handler is over and the program goes on.
-// Transient for the window, so that a window manager keeps it above the
-// window; centred on the window's client area, since the toolkit's own
-// placement guesses the frame of a maximised window wrongly.
+// Not modal: a click on the window gives the window the keyboard, and some
+// desktops (all on Wayland) let no program hand it back to a modal message,
+// which would leave the window deaf until the message itself is clicked.
+// Transient for the window, so that the desktop keeps it above the window;
+// centred on the window's client area where the desktop lets a program place
+// its windows, since the toolkit's own placement guesses the frame of a
+// maximised window wrongly.
 void Form1::openMessage(QMessageBox* box, const QString& name, const QString& detail)
 {
+    if (m_message)
+        m_message->close();
+    m_message = box;
     box->setObjectName(name);
     box->setInformativeText(detail);
     box->setAttribute(Qt::WA_DeleteOnClose);
-    box->open();
+    box->setWindowModality(Qt::NonModal);
+    box->show();
     QRect placed = box->geometry();
     placed.moveCenter(geometry().center());
     box->setGeometry(placed);

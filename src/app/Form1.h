@@ -3,6 +3,8 @@
 #include "SettingsFile.h"
 #include "model/StageVariables.h"
 
+#include <QPointer>
+#include <QSize>
 #include <QString>
 #include <QWidget>
 
@@ -13,6 +15,7 @@
 class QLabel;
 class QMessageBox;
 class QPushButton;
+class QShowEvent;
 class QTimer;
 
 namespace tb {
@@ -35,7 +38,8 @@ public:
     explicit Form1(SettingsFile settings, QWidget* parent = nullptr);
 
 protected:
-    void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private slots:
     void Command1_Click();
@@ -46,6 +50,8 @@ private:
     void Form_Load();
     void createControls();
     void setTabOrder();
+    void considerFirstLayout();
+    void layOutOnce();
     void ArrangeControls();
     void showSettingsMessage(const QString& text, const QString& detail);
     void showLoadProblem();
@@ -75,6 +81,12 @@ private:
     PictureBox* PGraph = nullptr;
     QTimer* Timer1 = nullptr;
     Announcement* m_announcement = nullptr;
+
+    // The window's size before the desktop gives it one.
+    QSize m_designSize;
+    bool m_laidOut = false;
+    // At most one message is open: a new one replaces it.
+    QPointer<QMessageBox> m_message;
 
     SettingsFile m_settings;
     // Shown once, when the window is on screen and laid out.

@@ -45,6 +45,8 @@ private slots:
     void clientSizeRoundsHalfToEven();
     void oversizedClientOverflows();
     void notLaidOutBeforeTheWindowIsExposed();
+    void laidOutForTheSizeTheDesktopGives_data();
+    void laidOutForTheSizeTheDesktopGives();
     void windowIsLaidOutOnceAndStays();
 };
 
@@ -129,12 +131,40 @@ void TestLayout::oversizedClientOverflows()
 void TestLayout::notLaidOutBeforeTheWindowIsExposed()
 {
     FormHarness h;
-    QTest::qWait(60);                                           // six ticks of the timer
+    QTest::qWait(300); // longer than the size takes to settle
     QCOMPARE(h.field(4)->geometry(), QRect(360, 120, 177, 19)); // the design place
     QVERIFY(h.showAndActivate());
     auto* timer = h.form().findChild<QTimer*>(QStringLiteral("Timer1"));
     QTRY_COMPARE(timer->isActive(), false);
     QCOMPARE_NE(h.field(4)->geometry(), QRect(360, 120, 177, 19));
+}
+
+// Desktops show the window at its design size and then maximise it, give it
+// a tile instead, or leave it as it is; the layout is for the size it keeps.
+void TestLayout::laidOutForTheSizeTheDesktopGives_data()
+{
+    QTest::addColumn<QString>("desktop");
+    QTest::addColumn<QRect>("field4");
+    // 0.283 W, 0.0395 H x 5, 0.139 W, 0.0265 H, rounded.
+    QTest::newRow("maximises it a moment later")
+        << "maximises" << QRect(225, 157, 111, 21); // 796 x 796: the test screen less a frame
+    QTest::newRow("gives it a tile a moment later")
+        << "tiles" << QRect(283, 138, 139, 19);                                 // 1000 x 700
+    QTest::newRow("gives it nothing") << "nothing" << QRect(228, 113, 112, 15); // 804 x 573
+}
+
+void TestLayout::laidOutForTheSizeTheDesktopGives()
+{
+    QFETCH(QString, desktop);
+    FormHarness h;
+    h.form().setWindowState(Qt::WindowNoState);
+    QVERIFY(h.showAndActivate());
+    if (desktop == QLatin1String("maximises"))
+        h.form().setWindowState(Qt::WindowMaximized);
+    else if (desktop == QLatin1String("tiles"))
+        h.form().resize(1000, 700);
+    QVERIFY(h.showAndLayOut());
+    QTEST(h.field(4)->geometry(), "field4");
 }
 
 void TestLayout::windowIsLaidOutOnceAndStays()

@@ -43,6 +43,18 @@ int stalePixels(LaidOutForm& f)
     return stale;
 }
 
+// The smallest rectangle of white ink (text is antialiased) within a region.
+QRect inkIn(const QImage& image, const QRect& region)
+{
+    QRect ink;
+    for (int y = region.top(); y <= region.bottom(); ++y)
+        for (int x = region.left(); x <= region.right(); ++x)
+            if (QColor(image.pixel(x, y)).lightness() > 200 &&
+                QColor(image.pixel(x, y)).hslSaturation() < 40)
+                ink |= QRect(x, y, 1, 1);
+    return ink;
+}
+
 } // namespace
 
 class TestPicture : public QObject {
@@ -50,6 +62,8 @@ class TestPicture : public QObject {
 
 private slots:
     void graphPixels();
+    void textsLandWhereTheyArePrinted_data();
+    void textsLandWhereTheyArePrinted();
     void graphSurvivesRepaint();
     void secondPassReachesTheScreen();
     void faultInThePassLeavesTheBoxBlank();
@@ -74,6 +88,32 @@ void TestPicture::graphPixels()
     QCOMPARE(image.pixel(560, 59), qRgb(0, 255, 0));
     QCOMPARE(image.pixel(560, 89), qRgb(0, 0, 255));
     QCOMPARE(image.pixel(547, 30), Black); // the legend line starts at 548
+}
+
+// A legend text's top-left corner is printed 10 pixels right of its line's
+// end (606) and 7 above the line: its ink starts a pixel or two right of
+// x = 616 and a few pixels below the top, the glyphs' ascent above it.
+void TestPicture::textsLandWhereTheyArePrinted_data()
+{
+    QTest::addColumn<int>("top");
+    QTest::newRow("Load Voltage (Volts)") << 23; // line at y = 30
+    QTest::newRow("V1 Cathode Current (mA)") << 52;
+    QTest::newRow("V2 Cathode Current (mA)") << 82;
+}
+
+void TestPicture::textsLandWhereTheyArePrinted()
+{
+    QFETCH(int, top);
+    LaidOutForm f;
+    QVERIFY(f.show());
+    f.h.clickCalculate();
+    // Right of x = 900 stand the white ticks of the right edge.
+    const QRect ink = inkIn(f.box().image(), QRect(607, top - 10, 290, 32));
+    const auto where = [&ink] {
+        return qPrintable(QStringLiteral("ink from (%1, %2)").arg(ink.left()).arg(ink.top()));
+    };
+    QVERIFY2(ink.left() >= 616 && ink.left() <= 620, where());
+    QVERIFY2(ink.top() >= top + 1 && ink.top() <= top + 6, where());
 }
 
 void TestPicture::graphSurvivesRepaint()

@@ -2,6 +2,7 @@
 #include "SettingsFile.h"
 #include "TestFiles.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QMessageBox>
 #include <QTest>
@@ -9,6 +10,7 @@
 
 #include <cstring>
 #include <sys/mount.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using tb::test::readFile;
@@ -91,6 +93,8 @@ private slots:
     void nameThatIsAFolder();
     void fileWhereAFolderIsNeeded();
     void fewerLinesLeaveTheRestEmpty();
+    void saveKeepsTheFilesPermissions_data();
+    void saveKeepsTheFilesPermissions();
 };
 
 void TestSettings::roundTrip_data()
@@ -253,7 +257,8 @@ void TestSettings::nameThatIsAFolder()
     // It came after the layout, not before.
     QVERIFY(!h.form().findChild<QTimer*>(QStringLiteral("Timer1"))->isActive());
     QMessageBox* box = h.settingsMessage();
-    QCOMPARE(box->windowModality(), Qt::WindowModal);
+    // It leaves the window usable: a click there must not leave it deaf.
+    QCOMPARE(QApplication::activeModalWidget(), nullptr);
     QCOMPARE(box->text(), QString("The settings file could not be read."));
     QCOMPARE(box->informativeText(),
              QStringLiteral("%1 is a folder, not a file.\n\nThe fields start empty. Move or "
@@ -279,6 +284,10 @@ void TestSettings::nameThatIsAFolder()
             QStringLiteral("%1 is a folder, not a file. Move or rename that folder.").arg(path)),
         qPrintable(box->informativeText()));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+    // Pressed again, "End" shows its message in place of the first.
+    h.clickEnd();
+    QTRY_COMPARE(h.form().findChildren<QMessageBox*>().size(), 1);
+    box = h.settingsMessage();
 
     QTest::keyClick(box, Qt::Key_Return);
     QTRY_VERIFY(h.settingsMessage() == nullptr);
@@ -305,6 +314,31 @@ void TestSettings::fewerLinesLeaveTheRestEmpty()
     QCOMPARE(h.field(2)->text(), QString("3"));
     for (int i = 3; i < 16; ++i)
         QCOMPARE(h.field(i)->text(), QString());
+}
+
+void TestSettings::saveKeepsTheFilesPermissions_data()
+{
+    QTest::addColumn<int>("before");
+    QTest::addColumn<int>("after");
+    QTest::newRow("private") << 0600 << 0600;
+    QTest::newRow("readable by the group") << 0640 << 0640;
+    // Its owner must be able to read it at the next start.
+    QTest::newRow("read-only") << 0444 << 0644;
+}
+
+void TestSettings::saveKeepsTheFilesPermissions()
+{
+    QFETCH(int, before);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Tubebridge.dat");
+    QVERIFY(writeFile(path, "old\r\n"));
+    QVERIFY(::chmod(QFile::encodeName(path).constData(), static_cast<mode_t>(before)) == 0);
+    QVERIFY(tb::SettingsFile(path).save({"new"}).ok());
+    QVERIFY(readFile(path).startsWith("new\r\n"));
+    struct stat st {};
+    QVERIFY(::stat(QFile::encodeName(path).constData(), &st) == 0);
+    QFETCH(int, after);
+    QCOMPARE(QString::number(st.st_mode & 07777, 8), QString::number(after, 8));
 }
 
 QTEST_MAIN(TestSettings)

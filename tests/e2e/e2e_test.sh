@@ -176,14 +176,10 @@ poll_pixels() {
 readonly BLACK="0,0,0" WHITE="255,255,255" GREY="136,136,136"
 readonly RED="255,0,0" GREEN="0,255,0" BLUE="0,0,255"
 
-# The first layout runs from a timer once the window is shown. It has
-# happened when the screen stops changing: two screenshots in a row the same.
-screen_settled() {
-    import -window root -depth 8 "rgb:$work/settle.rgb"
-    local same=1
-    [[ -f $work/settle-before.rgb ]] && cmp -s "$work/settle.rgb" "$work/settle-before.rgb" && same=0
-    mv "$work/settle.rgb" "$work/settle-before.rgb"
-    return $same
+# The first layout runs once the window's size has settled.
+window_laid_out() {
+    shot settle
+    laid_out_in "$work/settle.png" "$win_x" "$win_y" "$win_w" "$win_h"
 }
 
 # ---------------------------------------------------------------------------
@@ -232,8 +228,7 @@ launch() {
     read_window_geometry
     # Typing must not start before the first layout, or the whole-text
     # selection it makes would catch the typing.
-    rm -f "$work/settle-before.rgb"
-    wait_until 3 screen_settled || log "note: the screen did not settle; going on"
+    wait_until 10 window_laid_out || fail "the window was not laid out"
     # Keep the pointer off the window: no hover effects in the screenshots.
     xdotool mousemove "$((screen_w - 1))" "$((screen_h - 1))"
     focus_window "$main_win"

@@ -62,3 +62,171 @@ skip_without() {
         fi
     done
 }
+
+# laid_out_in <screenshot> <x> <y> <width> <height>: the window at that place
+# shows its first layout. The graph box is black from the start; laid out, it
+# spans 95 % of the window's width at 70 % of its height, where the design
+# arrangement puts nothing, with the window's own background on both sides.
+laid_out_in() {
+    local run
+    run=$(convert "$1" -crop "$4x1+$2+$(($3 + $5 * 70 / 100))" +repage -depth 8 txt:- |
+        awk 'NR > 1 { if ($3 ~ /#000000/) { r++; if (r > m) m = r } else r = 0 } END {print m + 0}')
+    ((run >= $4 * 90 / 100 && run < $4))
+}
+
+# ---------------------------------------------------------------------------
+# Desktops on the private X server: a window manager, or a Wayland compositor
+# nested in a window of it (so that xdotool's input and the screenshots reach
+# both). The program runs on it as a user runs it from that desktop.
+# ---------------------------------------------------------------------------
+
+# desktop_tools <desktop>: the commands that desktop needs, for skip_without.
+desktop_tools() {
+    case $1 in
+    openbox) echo openbox wmctrl xprop ;;
+    kwin_x11) echo kwin_x11 dbus-run-session wmctrl xprop ;;
+    sway | sway-xwayland) echo sway swaymsg jq setpriv ;;
+    *) echo "no-such-desktop-$1" ;;
+    esac
+}
+
+# As whom the desktop runs: sway refuses root, so a test run as root runs it
+# and the program as the user nobody.
+desktop_user() {
+    if [[ $desktop == sway* && $(id -u) -eq 0 ]]; then echo nobody; else id -un; fi
+}
+# desktop_own <path...>: hands files to the desktop's user.
+desktop_own() {
+    [[ $(desktop_user) == "$(id -un)" ]] || chown -R "$(desktop_user)" "$@"
+}
+
+x11_desktop_ready() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+swaymsg_() { SWAYSOCK=$sway_socket swaymsg "$@"; }
+sway_ready() {
+    kill -0 "$desktop_pid" 2>/dev/null || return 0 # died: stop waiting
+    sway_socket=$(find "$desktop_dir/runtime" -maxdepth 1 -name 'sway-ipc.*.sock' | sed -n 1p)
+    [[ -n $sway_socket ]] && swaymsg_ -t get_version >/dev/null 2>&1
+}
+
+# desktop_start <desktop> <folder>: starts openbox, kwin_x11 (KDE), sway
+# (Wayland) or sway-xwayland (sway, the program on X11 through Xwayland) on
+# $DISPLAY, keeping its files in the folder. Sets desktop and desktop_pid.
+desktop_start() {
+    desktop=$1
+    desktop_dir=$2/desktop
+    mkdir -p "$desktop_dir/runtime"
+    chmod 700 "$desktop_dir/runtime"
+    case $desktop in
+    openbox)
+        HOME=$desktop_dir openbox --config-file /dev/null >"$desktop_dir/log" 2>&1 &
+        desktop_pid=$!
+        wait_until 10 x11_desktop_ready
+        ;;
+    kwin_x11)
+        HOME=$desktop_dir XDG_RUNTIME_DIR=$desktop_dir/runtime \
+            dbus-run-session -- kwin_x11 >"$desktop_dir/log" 2>&1 &
+        desktop_pid=$!
+        wait_until 30 x11_desktop_ready
+        ;;
+    sway | sway-xwayland)
+        printf 'xwayland enable\n' >"$desktop_dir/config"
+        chmod 755 "$2" "$desktop_dir"
+        desktop_own "$desktop_dir"
+        local as=()
+        [[ $(desktop_user) == "$(id -un)" ]] ||
+            as=(setpriv --reuid="$(desktop_user)" --regid="$(id -g "$(desktop_user)")" --clear-groups)
+        "${as[@]}" env -i HOME="$desktop_dir" XDG_RUNTIME_DIR="$desktop_dir/runtime" \
+            DISPLAY="$DISPLAY" PATH="$PATH" WLR_BACKENDS=x11 WLR_RENDERER=pixman \
+            WLR_LIBINPUT_NO_DEVICES=1 sway -c "$desktop_dir/config" >"$desktop_dir/log" 2>&1 &
+        desktop_pid=$!
+        wait_until 30 sway_ready && kill -0 "$desktop_pid" 2>/dev/null
+        ;;
+    *) return 1 ;;
+    esac
+}
+
+desktop_stop() {
+    [[ -n ${desktop_pid:-} ]] || return 0
+    kill "$desktop_pid" 2>/dev/null || true
+    wait "$desktop_pid" 2>/dev/null || true
+    desktop_pid=""
+}
+
+# desktop_launch <log> <program> [args...]: starts the program on the desktop
+# and waits for its first window; sets app_pid.
+desktop_launch() {
+    local log=$1
+    shift
+    case $desktop in
+    sway | sway-xwayland)
+        local platform=wayland
+        [[ $desktop == sway-xwayland ]] && platform=xcb
+        # Started by sway, it has sway's user and surroundings, as from a menu.
+        app_pid=""
+        swaymsg_ exec "exec env QT_QPA_PLATFORM=$platform $(printf '%q ' "$@") >$(printf '%q' "$log") 2>&1" \
+            >/dev/null
+        wait_until 20 sway_app_found
+        ;;
+    *)
+        env -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$desktop_dir/runtime" \
+            "$@" >"$log" 2>&1 &
+        app_pid=$!
+        wait_until 20 eval '[[ -n $(desktop_windows) ]] || ! kill -0 "$app_pid" 2>/dev/null'
+        ;;
+    esac
+    [[ -n $app_pid ]] && kill -0 "$app_pid" 2>/dev/null && [[ -n $(desktop_windows) ]]
+}
+sway_views() {
+    swaymsg_ -t get_tree | jq -r '.. | objects | select(.pid? != null and .visible == true)
+        | select(.app_id == "tubebridge" or .window_properties.class? == "tubebridge")
+        | "\(.pid) \(.id)"'
+}
+sway_app_found() {
+    app_pid=$(sway_views | awk 'NR == 1 {print $1}')
+    [[ -n $app_pid ]]
+}
+
+# desktop_windows: the program's windows on screen, the oldest first.
+desktop_windows() {
+    case $desktop in
+    sway | sway-xwayland) sway_views | awk -v pid="$app_pid" '$1 == pid {print $2}' | sort -n ;;
+    *)
+        local mine w
+        mine=$(xdotool search --onlyvisible --pid "$app_pid" 2>/dev/null || true)
+        for w in $(xprop -root _NET_CLIENT_LIST 2>/dev/null | sed 's/.*# //; s/,//g'); do
+            grep -qx "$((w))" <<<"$mine" && echo "$((w))"
+        done
+        ;;
+    esac
+}
+
+# desktop_focused: the window that has the keyboard.
+desktop_focused() {
+    case $desktop in
+    sway | sway-xwayland) swaymsg_ -t get_tree | jq -r '.. | objects | select(.focused? == true) | .id' ;;
+    *) xdotool getwindowfocus 2>/dev/null || true ;;
+    esac
+}
+
+# desktop_geometry <window>: "x y width height" of its client area on the X screen.
+desktop_geometry() {
+    case $desktop in
+    sway | sway-xwayland)
+        swaymsg_ -t get_tree | jq -r --argjson id "$1" '.. | objects | select(.id? == $id)
+            | "\(.rect.x + .window_rect.x) \(.rect.y + .window_rect.y) \(.window_rect.width) \(.window_rect.height)"'
+        ;;
+    *)
+        xwininfo -id "$1" | awk -F: '/Absolute upper-left X/ {x = $2 + 0}
+            /Absolute upper-left Y/ {y = $2 + 0} /Width/ {w = $2 + 0} /Height/ {h = $2 + 0}
+            END {print x, y, w, h}'
+        ;;
+    esac
+}
+
+# desktop_close <window>: closes it as its close box does.
+desktop_close() {
+    case $desktop in
+    sway | sway-xwayland) swaymsg_ "[con_id=$1] kill" >/dev/null ;;
+    *) wmctrl -i -c "$1" ;;
+    esac
+}
