@@ -59,12 +59,74 @@ namespace {
     return {std::max(span.first, 0), std::min(span.last, size - 1)};
 }
 
+// The cosmetic pen along a line's own axis, from `from` to `to`: a dot's one
+// pixel, rounded; a line's pixels from its ends in 1/64 pixel, after the
+// engine's clipping; nothing when no length is left.
+[[nodiscard]] std::optional<LineRaster::Span> cosmeticAlong(double from, double to, bool point,
+                                                            int size)
+{
+    if (point) {
+        const int pixel = qRound(from);
+        return within({pixel, pixel}, size);
+    }
+    if (!clipAlong(from, to, -1.0, size + 1.0))
+        return std::nullopt;
+    const int start = fixed26(from);
+    const int end = fixed26(to);
+    if (start == end)
+        return std::nullopt;
+    return within({std::min(start, end) >> 6, std::max(start, end) >> 6}, size);
+}
+
+// The cosmetic pen across a line's axis, at c: a dot's pixel rounded, a
+// line's the one c lies in; nothing when the line is clipped away.
+[[nodiscard]] LineRaster::Span cosmeticAcross(double c, bool point, int size)
+{
+    if (!point && clippedAcross(c, -1.0, size + 1.0))
+        return {};
+    const int pixel = point ? qRound(c) : fixed26(c) >> 6;
+    return within({pixel, pixel}, size);
+}
+
 // The wide pen's band around a line: the clipping rectangle grown by it.
 [[nodiscard]] QRectF grownClip(QSize image, double grow, bool acrossX)
 {
     const QPointF offset = acrossX ? QPointF(grow, 0.0) : QPointF(0.0, grow);
     return {QPoint(0, 0) - offset,
             QPoint(image.width() - 1, image.height() - 1) + QPoint(1, 1) + offset};
+}
+
+// A wide-pen line along its own axis, from `from` to `to`: its ends after
+// the caps (capped) and the engine's clipping, its width relative to its
+// length after both, and the clipping rectangle, grown by the pen across
+// the line.
+struct WideEnds {
+    double start = 0.0;
+    double end = 0.0;
+    double width = 0.0;
+    QRectF clip;
+};
+
+[[nodiscard]] std::optional<WideEnds> wideAlong(double from, double to, bool capped, int penWidth,
+                                                QSize image, bool horizontal)
+{
+    WideEnds ends{from, to, penWidth / QLineF(from, 0.0, to, 0.0).length(), {}};
+    if (!(ends.width > 0.0))
+        return std::nullopt;
+    if (capped) {
+        const double delta = to - from;
+        ends.start -= (0.5f * ends.width) * delta;
+        ends.end += (0.5f * ends.width) * delta;
+    }
+    ends.clip = grownClip(image, std::abs(to - from) * ends.width * 0.5, !horizontal);
+    const bool kept = horizontal
+                          ? clipAlong(ends.start, ends.end, ends.clip.left(), ends.clip.right())
+                          : clipAlong(ends.start, ends.end, ends.clip.top(), ends.clip.bottom());
+    const double lengthAfter = (ends.start - ends.end) * (ends.start - ends.end);
+    if (!kept || lengthAfter == 0)
+        return std::nullopt;
+    ends.width *= std::sqrt((from - to) * (from - to) / lengthAfter);
+    return ends;
 }
 
 } // namespace
@@ -115,54 +177,27 @@ LineRaster::Across LineRaster::across(double x1, double x2) const
     // The row does not matter to the comparison: both ends share it.
     a.point = samePoint(x1, 0.0, x2, 0.0);
     if (cosmetic()) {
-        a.drawn = true;
-        if (a.point) {
-            const int column = qRound(x1);
-            a.columns = within({column, column}, m_image.width());
-            return a;
-        }
-        if (!clipAlong(x1, x2, -1.0, m_image.width() + 1.0))
+        const std::optional<Span> columns = cosmeticAlong(x1, x2, a.point, m_image.width());
+        if (!columns)
             return {};
-        const int from = fixed26(x1);
-        const int to = fixed26(x2);
-        if (from == to)
-            return {}; // no length left in 1/64 pixel
-        a.columns = within({std::min(from, to) >> 6, std::max(from, to) >> 6}, m_image.width());
+        a.columns = *columns;
+        a.drawn = true;
         return a;
     }
 
     // A dot is drawn as a line one pen wide, without caps; a line as itself,
-    // with its square caps. The width is given relative to the line's length.
-    double from = x1;
-    double to = x2;
-    if (a.point) {
-        from = x1 - m_penWidth * 0.5;
-        to = x1 + m_penWidth * 0.5;
-    }
-    double width = m_penWidth / QLineF(from, 0.0, to, 0.0).length();
-    if (!(width > 0.0))
+    // with its square caps.
+    const double from = a.point ? x1 - m_penWidth * 0.5 : x1;
+    const double to = a.point ? x1 + m_penWidth * 0.5 : x2;
+    const std::optional<WideEnds> ends = wideAlong(from, to, !a.point, m_penWidth, m_image, true);
+    if (!ends)
         return {};
-    double start = from;
-    double end = to;
-    if (!a.point) {
-        const double delta = end - start;
-        start -= (0.5f * width) * delta;
-        end += (0.5f * width) * delta;
-    }
-    const QRectF clip = grownClip(m_image, std::abs(to - from) * width * 0.5, false);
-    if (!clipAlong(start, end, clip.left(), clip.right()))
-        return {};
-    a.clipTop = clip.top();
-    a.clipBottom = clip.bottom();
-    const double lengthBefore = (from - to) * (from - to);
-    const double lengthAfter = (start - end) * (start - end);
-    if (lengthAfter == 0)
-        return {};
-    width *= std::sqrt(lengthBefore / lengthAfter);
+    a.clipTop = ends->clip.top();
+    a.clipBottom = ends->clip.bottom();
     // Turned into a vertical band: centred on the line, as tall as it is wide.
-    a.middle = (start + end) * 0.5f;
-    a.halfHeight = width * (std::abs(end - start) * 0.5f);
-    a.inverseWidth = 1 / width;
+    a.middle = (ends->start + ends->end) * 0.5f;
+    a.halfHeight = ends->width * (std::abs(ends->end - ends->start) * 0.5f);
+    a.inverseWidth = 1 / ends->width;
     a.drawn = true;
     return a;
 }
@@ -171,16 +206,8 @@ LineRaster::AcrossRow LineRaster::acrossRow(const Across& a, double y) const
 {
     if (!a.drawn)
         return {};
-    if (cosmetic()) {
-        if (a.point) {
-            const int row = qRound(y);
-            return {within({row, row}, m_image.height())};
-        }
-        if (clippedAcross(y, -1.0, m_image.height() + 1.0))
-            return {};
-        const int row = fixed26(y) >> 6;
-        return {within({row, row}, m_image.height())};
-    }
+    if (cosmetic())
+        return {cosmeticAcross(y, a.point, m_image.height())};
     if (clippedAcross(y, a.clipTop, a.clipBottom))
         return {};
     double top = y - a.halfHeight;
@@ -205,49 +232,28 @@ LineRaster::Down LineRaster::down(double y1, double y2) const
     Down d;
     d.point = samePoint(0.0, y1, 0.0, y2);
     if (cosmetic()) {
+        const std::optional<Span> rows = cosmeticAlong(y1, y2, d.point, m_image.height());
+        if (!rows)
+            return {};
+        d.rows = *rows;
         d.drawn = true;
-        if (d.point) {
-            const int row = qRound(y1);
-            d.rows = within({row, row}, m_image.height());
-            return d;
-        }
-        if (!clipAlong(y1, y2, -1.0, m_image.height() + 1.0))
-            return {};
-        const int from = fixed26(y1);
-        const int to = fixed26(y2);
-        if (from == to)
-            return {};
-        d.rows = within({std::min(from, to) >> 6, std::max(from, to) >> 6}, m_image.height());
         return d;
     }
     if (d.point)
         return {}; // not modelled here: across() draws the wide pen's dot
 
-    double width = m_penWidth / QLineF(0.0, y1, 0.0, y2).length();
-    if (!(width > 0.0))
+    const std::optional<WideEnds> ends = wideAlong(y1, y2, true, m_penWidth, m_image, false);
+    if (!ends)
         return {};
-    double start = y1;
-    double end = y2;
-    const double delta = end - start;
-    start -= (0.5f * width) * delta;
-    end += (0.5f * width) * delta;
-    const QRectF clip = grownClip(m_image, std::abs(y2 - y1) * width * 0.5, true);
-    d.clipLeft = clip.left();
-    d.clipRight = clip.right();
-    if (!clipAlong(start, end, clip.top(), clip.bottom()))
-        return {};
-    const double lengthBefore = (y1 - y2) * (y1 - y2);
-    const double lengthAfter = (start - end) * (start - end);
-    if (lengthAfter == 0)
-        return {};
-    width *= std::sqrt(lengthBefore / lengthAfter);
+    d.clipLeft = ends->clip.left();
+    d.clipRight = ends->clip.right();
     // Shorter than 1/64 pixel: turned into a band of no width.
-    if (sameIn26(start, end))
+    if (sameIn26(ends->start, ends->end))
         return {};
-    if (start > end)
-        std::swap(start, end);
-    d.halfWidth = 0.5f * width * (end - start);
-    d.rows = wideSpan(start, end, m_image.height());
+    const double top = std::min(ends->start, ends->end);
+    const double bottom = std::max(ends->start, ends->end);
+    d.halfWidth = 0.5f * ends->width * (bottom - top);
+    d.rows = wideSpan(top, bottom, m_image.height());
     d.drawn = !d.rows.empty();
     return d;
 }
@@ -256,16 +262,8 @@ LineRaster::Span LineRaster::downColumns(const Down& d, double x) const
 {
     if (!d.drawn)
         return {};
-    if (cosmetic()) {
-        if (d.point) {
-            const int column = qRound(x);
-            return within({column, column}, m_image.width());
-        }
-        if (clippedAcross(x, -1.0, m_image.width() + 1.0))
-            return {};
-        const int column = fixed26(x) >> 6;
-        return within({column, column}, m_image.width());
-    }
+    if (cosmetic())
+        return cosmeticAcross(x, d.point, m_image.width());
     if (clippedAcross(x, d.clipLeft, d.clipRight))
         return {};
     return wideSpan(x - d.halfWidth, x + d.halfWidth, m_image.width());

@@ -9,6 +9,8 @@
 #include "graph/PlotGeometry.h"
 #include "model/StageVariables.h"
 
+#include "WorkedStage.h"
+
 #include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QImage>
@@ -94,17 +96,6 @@ private:
     int m_width;
     qreal m_offset;
 };
-
-tb::StageVariables workedStage()
-{
-    tb::StageVariables v;
-    v.SupplyVolts = 400;
-    v.EbkVolts = 60;
-    v.LoadOhms = 4000;
-    v.IdleAmps = 0.05;
-    v.GridPeakVolts = std::sqrt(2.0) * 200 / 2;
-    return v;
-}
 
 // The first pixel where two images differ, and how many do; empty when none.
 QString difference(const QImage& actual, const QImage& expected)
@@ -318,12 +309,12 @@ void TestPictureLattice::passAsMarkByMark()
     picture->resize(box);
     {
         tb::QtDrawingSurface fast = picture->beginPass(window.font());
-        tb::DrawGraph(fast, settings, workedStage());
+        tb::DrawGraph(fast, settings, tb::test::workedStage());
     }
     QImage expected = blackImage(box, ratio);
     {
         PlainSurface plain(expected, box, picture->font(), window.font());
-        tb::DrawGraph(plain, settings, workedStage());
+        tb::DrawGraph(plain, settings, tb::test::workedStage());
     }
     QCOMPARE(difference(picture->image(), expected), QString());
 }

@@ -10,6 +10,7 @@
 #include "CompareNear.h"
 #include "DefaultLocale.h"
 #include "ErrorOf.h"
+#include "WorkedStage.h"
 
 #include <QLocale>
 #include <QTest>
@@ -34,6 +35,7 @@ char* toString(const Color& c)
 
 using namespace tb;
 using Kind = RecordingSurface::Kind;
+using tb::test::workedStage;
 
 namespace {
 
@@ -44,19 +46,6 @@ const Color Grey{136, 136, 136};
 const Color Red{255, 0, 0};
 const Color Green{0, 255, 0};
 const Color Blue{0, 0, 255};
-
-// The worked example's stage: 240.4 V load peak, V1 110.1 mA, V2 cut off at 90 degrees.
-StageVariables workedStage()
-{
-    StageVariables v;
-    v.SupplyVolts = 400;
-    v.EbkVolts = 60;
-    v.LoadOhms = 4000;
-    v.DriveRmsVolts = 200;
-    v.IdleAmps = 0.05;
-    v.GridPeakVolts = std::sqrt(2.0) * 200 / 2;
-    return v;
-}
 
 GraphSettings exampleSettings()
 {
