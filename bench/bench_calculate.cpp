@@ -105,6 +105,33 @@ void BM_CalculatePress(benchmark::State& state)
 }
 BENCHMARK(BM_CalculatePress)->ArgName("ratio")->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 
+// A press whose tick lattice is as dense as the fields allow: 182 labeled
+// and 181 minor ticks on both axes (32 761 intervals, 11.9 million marks),
+// and 32 767 labeled and 1 minor (every interior point both marks, 2.15
+// billion of them, and 32 767 labels on each axis).
+void BM_CalculatePressLattice(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    tb::Form1 form{tb::SettingsFile(dir.filePath(QStringLiteral("Tubebridge.dat")))};
+    if (!showLaidOut(form, state))
+        return;
+    const QString labeled = QString::number(state.range(1));
+    const QString minor = QString::number(state.range(2));
+    for (const auto& [name, text] : {std::pair{"Text1_10", labeled}, std::pair{"Text1_11", minor},
+                                     std::pair{"Text1_14", labeled}, std::pair{"Text1_15", minor}})
+        form.findChild<QLineEdit*>(QLatin1String(name))->setText(text);
+    auto* calculate = form.findChild<QPushButton*>(QStringLiteral("Command1"));
+    for (auto _ : state)
+        press(*calculate);
+}
+BENCHMARK(BM_CalculatePressLattice)
+    ->ArgNames({"ratio", "labeled", "minor"})
+    ->Args({1, 182, 181})
+    ->Args({2, 182, 181})
+    ->Args({1, 32767, 1})
+    ->Args({2, 32767, 1})
+    ->Unit(benchmark::kMillisecond);
+
 // A box that only shows an image, 1:1, as the picture box does.
 class ImageView : public QWidget {
 public:
