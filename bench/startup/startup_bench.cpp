@@ -1,63 +1,49 @@
-// Start-up to the first shown window: each iteration starts a program as a
-// new process and stops the clock when the X server maps its first top-level
-// window (MapNotify on the root window), then ends the process. Needs an X
-// display of its own (scripts/bench-startup.sh starts a private Xvfb): any
-// other client mapping a window meanwhile would stop the clock early.
+// Start-up to the first frame after the window's layout: each iteration
+// starts a program as a new process and stops the clock when the program
+// reports that frame (bench/startup/StartupProbe.cpp, linked into both
+// programs) on a pipe, with its peak memory until then; then it ends the
+// process. Needs an X display with a window manager that maximises at once
+// (scripts/bench-startup.sh starts a private Xvfb with openbox).
 #include <benchmark/benchmark.h>
-
-#include <xcb/xcb.h>
 
 #include <array>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
-#include <memory>
+#include <poll.h>
 #include <spawn.h>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 extern char** environ;
 
 namespace {
 
-struct XcbDisconnect {
-    void operator()(xcb_connection_t* c) const noexcept { xcb_disconnect(c); }
-};
-using Connection = std::unique_ptr<xcb_connection_t, XcbDisconnect>;
+constexpr int ReportTimeoutMs = 20000;
 
-// Watches the root window for top-level windows being mapped.
-[[nodiscard]] Connection watchRoot()
+// The environment with the probe's descriptor added.
+std::vector<std::string> probedEnvironment(int fd)
 {
-    Connection c(xcb_connect(nullptr, nullptr));
-    if (xcb_connection_has_error(c.get()) != 0)
-        return nullptr;
-    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c.get())).data->root;
-    const std::uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
-    xcb_change_window_attributes(c.get(), root, XCB_CW_EVENT_MASK, &mask);
-    xcb_flush(c.get());
-    return c;
+    std::vector<std::string> env;
+    for (char** e = environ; *e != nullptr; ++e)
+        env.emplace_back(*e);
+    env.push_back("TUBEBRIDGE_STARTUP_FD=" + std::to_string(fd));
+    return env;
 }
 
-// Blocks until a top-level window is mapped; false if the connection fails.
-[[nodiscard]] bool waitForMap(xcb_connection_t* c)
+// Reads the report line "frame <KiB>"; the peak in KiB, or -1 when none came.
+long readReport(int fd)
 {
-    while (xcb_generic_event_t* event = xcb_wait_for_event(c)) {
-        const bool mapped = (event->response_type & 0x7F) == XCB_MAP_NOTIFY;
-        std::free(event);
-        if (mapped)
-            return true;
-    }
-    return false;
-}
-
-// A round trip, so that every event of the ended process has arrived, then
-// drop them all: the next start must wait for a map of its own.
-void discardPendingEvents(xcb_connection_t* c)
-{
-    std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
-    while (xcb_generic_event_t* event = xcb_poll_for_event(c))
-        std::free(event);
+    pollfd ready{fd, POLLIN, 0};
+    std::string line;
+    char c = 0;
+    while (poll(&ready, 1, ReportTimeoutMs) == 1 && read(fd, &c, 1) == 1 && c != '\n')
+        line += c;
+    if (line.rfind("frame ", 0) != 0)
+        return -1;
+    return std::strtol(line.c_str() + 6, nullptr, 10);
 }
 
 void endProcess(pid_t pid)
@@ -67,47 +53,55 @@ void endProcess(pid_t pid)
     waitpid(pid, &status, 0);
 }
 
-void startUp(benchmark::State& state, const std::string& program, const std::string& option)
+void startUp(benchmark::State& state, const std::string& program)
 {
-    const Connection c = watchRoot();
-    if (!c) {
-        state.SkipWithError("no X display (run scripts/bench-startup.sh)");
-        return;
-    }
+    double peakKib = 0.0;
     for (auto _ : state) {
-        std::array<char*, 3> argv{const_cast<char*>(program.c_str()),
-                                  option.empty() ? nullptr : const_cast<char*>(option.c_str()),
-                                  nullptr};
+        std::array<int, 2> pipeEnds{};
+        if (pipe(pipeEnds.data()) != 0) {
+            state.SkipWithError("no pipe");
+            return;
+        }
+        std::vector<std::string> env = probedEnvironment(pipeEnds[1]);
+        std::vector<char*> envp;
+        for (std::string& e : env)
+            envp.push_back(e.data());
+        envp.push_back(nullptr);
+        std::array<char*, 2> argv{const_cast<char*>(program.c_str()), nullptr};
+
         const auto start = std::chrono::steady_clock::now();
         pid_t pid = 0;
-        if (posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv.data(), environ) != 0) {
+        const int spawned =
+            posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv.data(), envp.data());
+        close(pipeEnds[1]);
+        if (spawned != 0) {
+            close(pipeEnds[0]);
             state.SkipWithError(("cannot start " + program).c_str());
             return;
         }
-        const bool mapped = waitForMap(c.get());
+        const long kib = readReport(pipeEnds[0]);
         const auto stop = std::chrono::steady_clock::now();
+        close(pipeEnds[0]);
         endProcess(pid);
-        if (!mapped) {
-            state.SkipWithError("lost the X connection");
+        if (kib < 0) {
+            state.SkipWithError("no frame after the layout reported (no X display? run "
+                                "scripts/bench-startup.sh)");
             return;
         }
         state.SetIterationTime(std::chrono::duration<double>(stop - start).count());
-        discardPendingEvents(c.get());
+        peakKib += static_cast<double>(kib);
     }
+    state.counters["peak_MiB"] =
+        benchmark::Counter(peakKib / 1024.0, benchmark::Counter::kAvgIterations);
 }
 
 } // namespace
 
-BENCHMARK_CAPTURE(startUp, BareQtWindow, std::string(TUBEBRIDGE_BARE_WINDOW), std::string())
+BENCHMARK_CAPTURE(startUp, BareQtProgram, std::string(TUBEBRIDGE_BARE_PROGRAM))
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond)
     ->Iterations(20);
-BENCHMARK_CAPTURE(startUp, BareQtWindowWithText, std::string(TUBEBRIDGE_BARE_WINDOW),
-                  std::string("--text"))
-    ->UseManualTime()
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(20);
-BENCHMARK_CAPTURE(startUp, Tubebridge, std::string(TUBEBRIDGE_PROGRAM), std::string())
+BENCHMARK_CAPTURE(startUp, Tubebridge, std::string(TUBEBRIDGE_PROBED_PROGRAM))
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond)
     ->Iterations(20);

@@ -16,6 +16,7 @@
 #include "numeric/LenientParse.h"
 #include "numeric/NumberText.h"
 #include "numeric/Rounding.h"
+#include "numeric/VectorState.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -25,6 +26,7 @@
 #include <QTimer>
 #include <QWindow>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -453,6 +455,9 @@ void Form1::calculate()
 
     setIndicator(colors::Green);
     m_stage.GridPeakVolts = gridPeakVoltsFromRms(m_stage.DriveRmsVolts);
+    // Qt's code just run leaves the vector registers in a state that would
+    // make every sine of the sweep several times slower.
+    clearVectorState();
     const OperatingPoint point = SweepCycle(m_stage, [this] { setIndicator(colors::Red); });
     writeResult(5, point.PlateDissipationWatts);
     writeResult(6, point.LoadPowerWatts);
@@ -476,9 +481,14 @@ double Form1::fieldNumber(int index) const
 
 void Form1::writeResult(int index, double value)
 {
-    const std::string text =
-        numberToText(roundToDecimals(value, 3), decimalSeparator().toStdString());
-    Text1[static_cast<std::size_t>(index)]->setText(QString::fromStdString(text));
+    const QString text = QString::fromStdString(
+        numberToText(roundToDecimals(value, 3), decimalSeparator().toStdString()));
+    FieldEdit* field = Text1[static_cast<std::size_t>(index)];
+    // The text it holds, set by the program and not edited since: setting it
+    // again would change nothing but repaint the field (and the window under it).
+    if (field->text() == text && !field->isModified() && !field->isUndoAvailable())
+        return;
+    field->setText(text);
 }
 
 void Form1::setIndicator(Color color)
@@ -490,8 +500,17 @@ void Form1::setIndicator(Color color)
 
 void Form1::selectFieldsAndFocus()
 {
-    for (int k = 0; k < IndicatorField; ++k)
-        Text1[static_cast<std::size_t>(k)]->setSelection(0, 99);
+    for (int k = 0; k < IndicatorField; ++k) {
+        FieldEdit* field = Text1[static_cast<std::size_t>(k)];
+        // What selecting leaves: the first 99 characters (none of an empty
+        // field) with the cursor after them. A field already so would only
+        // be repainted, and the window under it.
+        const int end = std::min(99, static_cast<int>(field->text().size()));
+        if (field->selectionStart() == (end > 0 ? 0 : -1) && field->selectionLength() == end &&
+            field->cursorPosition() == end)
+            continue;
+        field->setSelection(0, 99);
+    }
     Text1[0]->setFocus();
 }
 

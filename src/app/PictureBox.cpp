@@ -1,5 +1,6 @@
 #include "PictureBox.h"
 
+#include <QPaintEvent>
 #include <QPainter>
 #include <QResizeEvent>
 
@@ -28,7 +29,6 @@ QImage blackImage(const QSize& logicalSize, qreal ratio)
 
 PictureBox::PictureBox(QWidget* parent)
     : QWidget(parent)
-    , m_image(blackImage(sizeHint(), devicePixelRatioF()))
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::TabFocus);
@@ -45,30 +45,36 @@ QtDrawingSurface PictureBox::beginPass(const QFont& windowFont)
     return {*this, m_image, windowFont};
 }
 
-void PictureBox::paintEvent(QPaintEvent* /*event*/)
+void PictureBox::paintEvent(QPaintEvent* event)
 {
     // The painter is clipped to the exposed region; at the screen's ratio the
     // image's pixels are the screen's pixels.
     QPainter painter(this);
-    painter.drawImage(QPointF(0, 0), m_image);
+    if (m_image.isNull())
+        painter.fillRect(event->rect(), Qt::black); // nothing drawn yet
+    else
+        painter.drawImage(QPointF(0, 0), m_image);
 }
 
 void PictureBox::resizeEvent(QResizeEvent* /*event*/)
 {
-    // A resize that arrives while a pass paints on the image waits for the next pass.
-    if (!m_image.paintingActive())
+    // Before the first pass there is nothing to keep. A resize that arrives
+    // while a pass paints on the image waits for the next pass.
+    if (!m_image.isNull() && !m_image.paintingActive())
         fitImage();
 }
 
 void PictureBox::fitImage()
 {
     const qreal ratio = devicePixelRatioF();
-    if (m_image.size() == deviceSize(size(), ratio) && m_image.devicePixelRatio() == ratio)
+    if (!m_image.isNull() && m_image.size() == deviceSize(size(), ratio) &&
+        m_image.devicePixelRatio() == ratio)
         return;
     QImage fitted = blackImage(size(), ratio);
-    QPainter painter(&fitted);
-    painter.drawImage(QPointF(0, 0), m_image);
-    painter.end();
+    if (!m_image.isNull()) {
+        QPainter painter(&fitted);
+        painter.drawImage(QPointF(0, 0), m_image);
+    }
     m_image = std::move(fitted);
 }
 

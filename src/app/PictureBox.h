@@ -12,7 +12,8 @@ namespace tb {
 // The graph's drawing surface on screen. Everything is drawn into an image it
 // keeps at the screen's device pixel ratio, so the graph is sharp at any scale
 // factor and survives being covered or minimised; painting only copies that
-// image 1:1 onto the screen.
+// image 1:1 onto the screen. Until the first pass there is no image: the box
+// shows its black ground, and start-up neither makes nor resizes one.
 class PictureBox : public QWidget {
     Q_OBJECT
 
@@ -21,11 +22,12 @@ public:
 
     [[nodiscard]] QSize sizeHint() const override;
 
-    // Starts a drawing pass on the kept image, first fitted to the box's
-    // current size and device pixel ratio. The box is repainted when the
+    // Starts a drawing pass on the kept image, first made or fitted to the
+    // box's current size and device pixel ratio. The box is repainted when the
     // surface goes, also when the pass ends with a run-time error.
     // windowFont is the font the window measures text heights in.
     [[nodiscard]] QtDrawingSurface beginPass(const QFont& windowFont);
+    // Null before the first pass.
     [[nodiscard]] const QImage& image() const { return m_image; }
 
 protected:

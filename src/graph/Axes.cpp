@@ -3,6 +3,7 @@
 #include "Color.h"
 #include "DrawingSurface.h"
 #include "GraphSettings.h"
+#include "GridMarkRun.h"
 #include "PlotGeometry.h"
 #include "format/Roundoff.h"
 #include "numeric/CheckedMath.h"
@@ -12,19 +13,11 @@
 
 #include <QString>
 
-#include <cmath>
 #include <cstdint>
 
 namespace tb {
 
 namespace {
-
-// A lattice index is labeled when it is a whole multiple of the minor count.
-[[nodiscard]] bool isLabeled(double index, std::int16_t minorTicks)
-{
-    const double q = checkedDiv(index, minorTicks);
-    return q == std::floor(q);
-}
 
 void mark(DrawingSurface& surface, Color color, double x1, double y1, double x2, double y2)
 {
@@ -54,38 +47,42 @@ void DrawFrame(DrawingSurface& surface, const PlotGeometry& g)
     surface.line(right, 0.0f, left, 0.0f);
 }
 
+// Of the lattice points only those on the edges and those with a grid mark
+// are visited: a visit where nothing is drawn has nothing to check once the
+// geometry stands. The order of the marks is the loops' over every point:
+// column by column, down each column.
 void DrawTicks(DrawingSurface& surface, const GraphSettings& settings, const PlotGeometry& g)
 {
+    if (g.YTickRows <= 0)
+        return; // negative steps: the rows loop never runs
     const std::int16_t minor = g.TickUnit;
     const std::int16_t labeled = mul16(2, g.TickUnit);
     const double lastColumn = g.XTickSteps;
     const double lastRow = g.YTickSteps;
+    GridMarkRun grid{colors::Grid,        0.0, false, g.TickUnit, lastRow, g.YTickSpacing,
+                     settings.YMinorTicks};
     for (double i = 0.0; i < g.XTickColumns; i += 1.0) {
         const double x = checkedAdd(g.PlotLeft, checkedMul(i, g.XTickSpacing));
-        const bool innerColumn = 0.0 < i && i < lastColumn;
-        const bool labeledColumn = isLabeled(i, settings.XMinorTicks);
-        const std::int16_t columnTick = labeledColumn ? labeled : minor;
-        for (double j = 0.0; j < g.YTickRows; j += 1.0) {
-            const double y = checkedMul(j, g.YTickSpacing);
-            const bool innerRow = 0.0 < j && j < lastRow;
-            const bool labeledRow = isLabeled(j, settings.YMinorTicks);
-            const std::int16_t rowTick = labeledRow ? labeled : minor;
-            if (j == 0.0 && innerColumn) {
-                mark(surface, colors::White, x, 0.0, x, columnTick);
-            } else if (j == lastRow && innerColumn) {
-                mark(surface, colors::White, x, g.PlotBottom, x, sub16(g.PlotBottom, columnTick));
-            } else if (i == 0.0 && innerRow) {
-                mark(surface, colors::White, g.PlotLeft, y, add16(g.PlotLeft, rowTick), y);
-            } else if (i == lastColumn && innerRow) {
-                mark(surface, colors::White, g.GraphWidth, y, sub16(g.GraphWidth, rowTick), y);
-            } else if (innerColumn && innerRow) {
-                if (labeledRow)
-                    mark(surface, colors::Grid, checkedSub(x, g.TickUnit), y,
-                         checkedAdd(x, g.TickUnit), y);
-                if (labeledColumn)
-                    mark(surface, colors::Grid, x, checkedSub(y, g.TickUnit), x,
-                         checkedAdd(y, g.TickUnit));
+        if (0.0 < i && i < lastColumn) {
+            const bool labeledColumn = isLabeledIndex(i, settings.XMinorTicks);
+            const std::int16_t columnTick = labeledColumn ? labeled : minor;
+            mark(surface, colors::White, x, 0.0, x, columnTick);
+            if (lastRow > 1.0) {
+                grid.x = x;
+                grid.labeledColumn = labeledColumn;
+                surface.gridMarks(grid);
             }
+            mark(surface, colors::White, x, g.PlotBottom, x, sub16(g.PlotBottom, columnTick));
+            continue;
+        }
+        // The left and the right edge: a Y tick at every row inside.
+        for (double j = 1.0; j < lastRow; j += 1.0) {
+            const double y = checkedMul(j, g.YTickSpacing);
+            const std::int16_t rowTick = isLabeledIndex(j, settings.YMinorTicks) ? labeled : minor;
+            if (i == 0.0)
+                mark(surface, colors::White, g.PlotLeft, y, add16(g.PlotLeft, rowTick), y);
+            else
+                mark(surface, colors::White, g.GraphWidth, y, sub16(g.GraphWidth, rowTick), y);
         }
     }
 }

@@ -6,6 +6,8 @@ class QString;
 
 namespace tb {
 
+struct GridMarkRun;
+
 // What the drawing pass needs of the picture box. Coordinates are box pixels,
 // origin top left, y downward; they may be fractional. Lines and texts use
 // the current foreground colour; a text is printed with its top-left corner
@@ -31,6 +33,11 @@ public:
     [[nodiscard]] virtual double textWidth(const QString& text) const = 0;
     [[nodiscard]] virtual double textHeight(const QString& text) const = 0;
     virtual void print(const QString& text) = 0;
+
+    // A run of grid marks of one colour down one lattice column. By default
+    // mark by mark, each its colour set and then its line drawn, as the tick
+    // loop would; a surface may draw the run's pixels all at once instead.
+    virtual void gridMarks(const GridMarkRun& run);
 };
 
 } // namespace tb

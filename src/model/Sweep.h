@@ -2,7 +2,7 @@
 
 #include "StageSample.h"
 #include "StageVariables.h"
-#include "numeric/CheckedMath.h"
+#include "SweepTotals.h"
 
 namespace tb {
 
@@ -16,32 +16,35 @@ struct OperatingPoint {
 inline constexpr int SweepSamples = 3600;
 inline constexpr double AngleStep = 0.1; // degrees
 
-// Sweeps one cycle in 0.1-degree steps. onFirstClip runs once, at the first
-// clipping sample, before any later sample can fault, so an error part-way
-// leaves the clipping already reported. Only V1 is accumulated: V2 mirrors it.
+// The averages of the totals, each step checked.
+[[nodiscard]] OperatingPoint averagesOf(const SweepTotals& totals);
+
+// Sweeps one cycle in 0.1-degree steps. onFirstClip runs once when any sample
+// clips, before any later sample can fault, so an error part-way leaves the
+// clipping already reported; it must not change vars. Only V1 is
+// accumulated: V2 mirrors it.
+//
+// A sweep without a fault runs in plain arithmetic; its samples have no
+// effect but their sums, so reporting the clipping after them is the same as
+// reporting it at the first. Only a sweep that faulted runs again step by step.
 template <typename OnFirstClip>
 [[nodiscard]] OperatingPoint SweepCycle(const StageVariables& vars, OnFirstClip&& onFirstClip)
 {
-    double dissipationSum = 0.0;
-    double loadPowerSum = 0.0;
-    double supplyAmpsSum = 0.0;
-    bool clipReported = false;
+    if (const std::optional<SweepTotals> totals = sweepTotalsUnchecked(vars)) {
+        if (totals->Clipped)
+            onFirstClip();
+        return averagesOf(*totals);
+    }
+    SweepTotals totals;
     for (int k = 0; k < SweepSamples; ++k) {
         const StageSample s = StageSampleAt(vars, k * AngleStep);
-        if (s.Clipped && !clipReported) {
-            clipReported = true;
+        if (s.Clipped && !totals.Clipped) {
+            totals.Clipped = true;
             onFirstClip();
         }
-        dissipationSum = checkedAdd(dissipationSum, checkedMul(s.V1Amps, s.V1PlateVolts));
-        loadPowerSum =
-            checkedAdd(loadPowerSum, checkedMul(checkedMul(s.LoadAmps, s.LoadAmps), vars.LoadOhms));
-        supplyAmpsSum = checkedAdd(supplyAmpsSum, s.V1Amps);
+        addSample<Checking::EachStep>(totals, s, vars.LoadOhms);
     }
-    OperatingPoint result;
-    result.PlateDissipationWatts = checkedDiv(dissipationSum, SweepSamples);
-    result.LoadPowerWatts = checkedDiv(loadPowerSum, SweepSamples);
-    result.SupplyMilliamps = checkedMul(checkedDiv(supplyAmpsSum, SweepSamples), 1000.0);
-    return result;
+    return averagesOf(totals);
 }
 
 } // namespace tb

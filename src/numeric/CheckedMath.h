@@ -36,6 +36,43 @@ namespace tb {
     return checkedResult(a / b);
 }
 
+// Steps written once for both ways of running them: each checked on its own,
+// or plain, with their faults left to the processor's flags (FaultFlags.h).
+enum class Checking { EachStep, FlagsOnly };
+
+template <Checking C>
+[[nodiscard]] double stepAdd(double a, double b)
+{
+    if constexpr (C == Checking::EachStep)
+        return checkedAdd(a, b);
+    else
+        return a + b;
+}
+template <Checking C>
+[[nodiscard]] double stepSub(double a, double b)
+{
+    if constexpr (C == Checking::EachStep)
+        return checkedSub(a, b);
+    else
+        return a - b;
+}
+template <Checking C>
+[[nodiscard]] double stepMul(double a, double b)
+{
+    if constexpr (C == Checking::EachStep)
+        return checkedMul(a, b);
+    else
+        return a * b;
+}
+template <Checking C>
+[[nodiscard]] double stepDiv(double a, double b)
+{
+    if constexpr (C == Checking::EachStep)
+        return checkedDiv(a, b);
+    else
+        return a / b;
+}
+
 [[nodiscard]] inline double checkedSqrt(double a)
 {
     if (a < 0.0) [[unlikely]]

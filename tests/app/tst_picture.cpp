@@ -68,6 +68,7 @@ private slots:
     void secondPassReachesTheScreen();
     void faultInThePassLeavesTheBoxBlank();
     void hiddenBoxTakesItsSizeBeforeDrawing();
+    void blackAndImagelessBeforeTheFirstPass();
 };
 
 void TestPicture::graphPixels()
@@ -177,6 +178,16 @@ void TestPicture::hiddenBoxTakesItsSizeBeforeDrawing()
     QCOMPARE(box.image().size(), QSize(1824, 518));
     // PlotLeft of an 1824-pixel box: 1824 x 0.07792 = 142.1.
     QCOMPARE(box.image().pixel(142, 200), White);
+}
+
+void TestPicture::blackAndImagelessBeforeTheFirstPass()
+{
+    LaidOutForm f;
+    QVERIFY(f.show());
+    QVERIFY(f.box().image().isNull());
+    const QImage shown = f.box().grab().toImage().convertToFormat(QImage::Format_RGB32);
+    QCOMPARE(shown.size(), QSize(950, 336));
+    QVERIFY(isBlackImage(shown));
 }
 
 QTEST_MAIN(TestPicture)

@@ -10,10 +10,12 @@
 #include "CompareNear.h"
 #include "DefaultLocale.h"
 #include "ErrorOf.h"
+#include "WorkedStage.h"
 
 #include <QLocale>
 #include <QTest>
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
@@ -33,6 +35,7 @@ char* toString(const Color& c)
 
 using namespace tb;
 using Kind = RecordingSurface::Kind;
+using tb::test::workedStage;
 
 namespace {
 
@@ -43,19 +46,6 @@ const Color Grey{136, 136, 136};
 const Color Red{255, 0, 0};
 const Color Green{0, 255, 0};
 const Color Blue{0, 0, 255};
-
-// The worked example's stage: 240.4 V load peak, V1 110.1 mA, V2 cut off at 90 degrees.
-StageVariables workedStage()
-{
-    StageVariables v;
-    v.SupplyVolts = 400;
-    v.EbkVolts = 60;
-    v.LoadOhms = 4000;
-    v.DriveRmsVolts = 200;
-    v.IdleAmps = 0.05;
-    v.GridPeakVolts = std::sqrt(2.0) * 200 / 2;
-    return v;
-}
 
 GraphSettings exampleSettings()
 {
@@ -69,6 +59,75 @@ std::optional<Color> lineColor(const RecordingSurface& s, float x1, float y1, fl
         if (op.x1 == x1 && op.y1 == y1 && op.x2 == x2 && op.y2 == y2)
             return op.color;
     return std::nullopt;
+}
+
+// The tick loop as written in its definition: every lattice point visited,
+// column by column, its five tests in order, the colour set before each mark.
+RecordingSurface ticksVisitingEveryPoint(const GraphSettings& settings, float width, float height)
+{
+    RecordingSurface s(width, height);
+    const PlotGeometry g = makePlotGeometry(width, height, settings);
+    const double unit = g.TickUnit;
+    const auto labeled = [](double index, int minor) {
+        return std::fmod(index, static_cast<double>(minor)) == 0.0;
+    };
+    const auto mark = [&s](Color c, double x1, double y1, double x2, double y2) {
+        s.setForeColor(c);
+        s.line(static_cast<float>(x1), static_cast<float>(y1), static_cast<float>(x2),
+               static_cast<float>(y2));
+    };
+    for (double i = 0; i <= g.XTickSteps; ++i) {
+        const double x = g.PlotLeft + i * g.XTickSpacing;
+        const double columnTick = labeled(i, settings.XMinorTicks) ? 2 * unit : unit;
+        const bool innerColumn = 0 < i && i < g.XTickSteps;
+        for (double j = 0; j <= g.YTickSteps; ++j) {
+            const double y = j * g.YTickSpacing;
+            const double rowTick = labeled(j, settings.YMinorTicks) ? 2 * unit : unit;
+            const bool innerRow = 0 < j && j < g.YTickSteps;
+            if (j == 0 && innerColumn) {
+                mark(White, x, 0, x, columnTick);
+            } else if (j == g.YTickSteps && innerColumn) {
+                mark(White, x, g.PlotBottom, x, g.PlotBottom - columnTick);
+            } else if (i == 0 && innerRow) {
+                mark(White, g.PlotLeft, y, g.PlotLeft + rowTick, y);
+            } else if (i == g.XTickSteps && innerRow) {
+                mark(White, g.GraphWidth, y, g.GraphWidth - rowTick, y);
+            } else if (innerColumn && innerRow) {
+                if (labeled(j, settings.YMinorTicks))
+                    mark(Grey, x - unit, y, x + unit, y);
+                if (labeled(i, settings.XMinorTicks))
+                    mark(Grey, x, y - unit, x, y + unit);
+            }
+        }
+    }
+    return s;
+}
+
+// Where two recordings first part, or nothing when they are the same.
+QString firstDifference(const RecordingSurface& actual, const RecordingSurface& expected)
+{
+    const auto& a = actual.ops();
+    const auto& e = expected.ops();
+    const auto describe = [](const RecordingSurface::Op& op) {
+        return QStringLiteral("kind %1 rgb(%2, %3, %4) (%5, %6)-(%7, %8)")
+            .arg(static_cast<int>(op.kind))
+            .arg(op.color.red)
+            .arg(op.color.green)
+            .arg(op.color.blue)
+            .arg(op.x1)
+            .arg(op.y1)
+            .arg(op.x2)
+            .arg(op.y2);
+    };
+    for (std::size_t k = 0; k < std::min(a.size(), e.size()); ++k)
+        if (a[k].kind != e[k].kind || a[k].color != e[k].color || a[k].x1 != e[k].x1 ||
+            a[k].y1 != e[k].y1 || a[k].x2 != e[k].x2 || a[k].y2 != e[k].y2)
+            return QStringLiteral("operation %1: %2, expected %3")
+                .arg(k)
+                .arg(describe(a[k]), describe(e[k]));
+    if (a.size() != e.size())
+        return QStringLiteral("%1 operations, expected %2").arg(a.size()).arg(e.size());
+    return {};
 }
 
 int countLines(const RecordingSurface& s, Color c)
@@ -201,6 +260,36 @@ private slots:
         DrawTicks(s, settings, makePlotGeometry(553, 297, settings));
         QCOMPARE(countLines(s, White), white);
         QCOMPARE(countLines(s, Grey), grey);
+    }
+
+    void ticksInLoopOrder_data()
+    {
+        QTest::addColumn<GraphSettings>("settings");
+        QTest::addColumn<float>("width");
+        QTest::newRow("example") << exampleSettings() << 553.0f;
+        QTest::newRow("every column and row labeled")
+            << GraphSettings{0, 360, 31, 1, -1, 1, 21, 1} << 800.0f;
+        QTest::newRow("dense columns") << GraphSettings{0, 360, 3000, 1, -1, 1, 7, 5} << 1824.0f;
+        QTest::newRow("dense rows") << GraphSettings{0, 360, 2, 5, -1, 1, 3000, 1} << 1824.0f;
+        QTest::newRow("every 11th column and 13th row labeled")
+            << GraphSettings{0, 360, 13, 11, -1, 1, 12, 13} << 1824.0f;
+        QTest::newRow("one row inside") << GraphSettings{0, 360, 7, 5, -1, 1, 3, 1} << 553.0f;
+        QTest::newRow("no row inside") << GraphSettings{0, 360, 7, 5, -1, 1, 2, 1} << 553.0f;
+        QTest::newRow("no tick length") << GraphSettings{0, 360, 7, 5, -1, 1, 5, 4} << 200.0f;
+        QTest::newRow("reversed axes") << GraphSettings{360, 0, 7, 5, 1, -1, 5, 4} << 553.0f;
+        QTest::newRow("negative counts") << GraphSettings{0, 360, -1, -5, -1, 1, 5, 4} << 553.0f;
+    }
+
+    void ticksInLoopOrder()
+    {
+        QFETCH(GraphSettings, settings);
+        QFETCH(float, width);
+        const float height = 297.0f;
+        RecordingSurface s(width, height);
+        DrawTicks(s, settings, makePlotGeometry(width, height, settings));
+        const RecordingSurface expected = ticksVisitingEveryPoint(settings, width, height);
+        QCOMPARE_GT(expected.ops().size(), 0u);
+        QCOMPARE(firstDifference(s, expected), QString());
     }
 
     void labelsExample()

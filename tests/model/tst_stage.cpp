@@ -65,6 +65,10 @@ private slots:
     void zeroLoadFaultsAtFirstSample();
     void overflowIsReported();
     void clipIsReportedBeforeALaterFault();
+    void faultsAreNamedAsStepByStep_data();
+    void faultsAreNamedAsStepByStep();
+    void sweepEqualsStepByStep_data();
+    void sweepEqualsStepByStep();
 
     void waveforms_data();
     void waveforms();
@@ -99,6 +103,17 @@ void TestStage::operatingPoints_data()
     QTest::newRow("Ebk above supply") << 300.0 << 400.0 << 4000.0 << 200.0 << 50.0 << "15"
                                       << "0"
                                       << "50" << true;
+    // A negative drive swings the other way round: the same cycle, shifted by
+    // half a turn, so the same averages.
+    QTest::newRow("overdriven, negative drive")
+        << 400.0 << 60.0 << 4000.0 << -300.0 << 50.0 << "9.921"
+        << "15.739"
+        << "57.865" << true;
+    // No headroom at all: a swing of 0 equals the limit of 0 and does not clip;
+    // the plate sees the whole supply of 60 V at 50 mA.
+    QTest::newRow("Ebk equal to supply, no drive") << 60.0 << 60.0 << 4000.0 << 0.0 << 50.0 << "3"
+                                                   << "0"
+                                                   << "50" << false;
 }
 
 void TestStage::operatingPoints()
@@ -176,6 +191,70 @@ void TestStage::clipIsReportedBeforeALaterFault()
     int clipReports = 0;
     QCOMPARE(errorOf([&] { (void)SweepCycle(v, [&] { ++clipReports; }); }), ErrorKind::Overflow);
     QCOMPARE(clipReports, 1);
+}
+
+void TestStage::faultsAreNamedAsStepByStep_data()
+{
+    QTest::addColumn<StageVariables>("vars");
+    QTest::addColumn<ErrorKind>("kind");
+    QTest::addColumn<int>("clipReports");
+    // 0 / 0 at the first sample is an invalid operation to the processor, but
+    // the step divides by zero.
+    QTest::newRow("no load") << stage(400, 60, 0, 200, 50) << ErrorKind::DivisionByZero << 0;
+    // Every sample clips, but the first one faults before its clipping is reported.
+    QTest::newRow("no load, Ebk above supply")
+        << stage(300, 400, 0, 200, 50) << ErrorKind::DivisionByZero << 0;
+    // The headroom overflows in every sample; afterwards nothing can show it.
+    QTest::newRow("headroom") << stage(DBL_MAX, -DBL_MAX, 8, 1, 1) << ErrorKind::Overflow << 0;
+    // Only the square of the load current, from the second sample on.
+    QTest::newRow("load power") << stage(400, 60, 1e-300, 200, 50) << ErrorKind::Overflow << 0;
+}
+
+void TestStage::faultsAreNamedAsStepByStep()
+{
+    QFETCH(StageVariables, vars);
+    QFETCH(int, clipReports);
+    int reports = 0;
+    QTEST(errorOf([&] { (void)SweepCycle(vars, [&] { ++reports; }); }), "kind");
+    QCOMPARE(reports, clipReports);
+}
+
+void TestStage::sweepEqualsStepByStep_data()
+{
+    QTest::addColumn<StageVariables>("vars");
+    QTest::newRow("class AB") << stage(400, 60, 4000, 200, 50);
+    QTest::newRow("overdriven") << stage(400, 60, 4000, 300, 50);
+    QTest::newRow("negative drive") << stage(400, 60, 4000, -300, 50);
+    QTest::newRow("no idling current") << stage(400, 60, 8, 100, 0);
+    QTest::newRow("negative idling current") << stage(400, 60, 8, 100, -3000);
+    QTest::newRow("negative load") << stage(400, 60, -8, 100, 200);
+    QTest::newRow("Ebk above supply") << stage(300, 400, 4000, 200, 50);
+    QTest::newRow("tiny values") << stage(1e-300, 0, 1e-10, 1e-300, 1e-300);
+    QTest::newRow("huge values") << stage(1e150, 2e149, 1e10, 1e150, 1e137);
+}
+
+// The sweep as written out in its definition: each sample step by step, the
+// clipping reported at the first sample that clips.
+void TestStage::sweepEqualsStepByStep()
+{
+    QFETCH(StageVariables, vars);
+    double dissipation = 0.0;
+    double loadPower = 0.0;
+    double supplyAmps = 0.0;
+    int firstClip = -1;
+    for (int k = 0; k < 3600; ++k) {
+        const StageSample s = StageSampleAt(vars, k * 0.1);
+        if (s.Clipped && firstClip < 0)
+            firstClip = k;
+        dissipation += s.V1Amps * s.V1PlateVolts;
+        loadPower += s.LoadAmps * s.LoadAmps * vars.LoadOhms;
+        supplyAmps += s.V1Amps;
+    }
+    const SweepRun run = sweep(vars);
+    QCOMPARE(run.point.PlateDissipationWatts, dissipation / 3600);
+    QCOMPARE(run.point.LoadPowerWatts, loadPower / 3600);
+    QCOMPARE(run.point.SupplyMilliamps, supplyAmps / 3600 * 1000);
+    QCOMPARE(run.clipReports, firstClip >= 0 ? 1 : 0);
 }
 
 void TestStage::waveforms_data()

@@ -1,4 +1,5 @@
 #include "numeric/CheckedMath.h"
+#include "numeric/FaultFlags.h"
 #include "numeric/LenientParse.h"
 #include "numeric/NumberText.h"
 #include "numeric/Rounding.h"
@@ -42,6 +43,8 @@ private slots:
 
     void checkedArithmetic();
     void errorNames();
+    void faultFlags_data();
+    void faultFlags();
 };
 
 void TestNumeric::parse_data()
@@ -265,6 +268,37 @@ void TestNumeric::errorNames()
     QCOMPARE(QString(tb::RuntimeError(ErrorKind::Overflow).what()), QString("Overflow"));
     QCOMPARE(QString(tb::RuntimeError(ErrorKind::DivisionByZero).what()),
              QString("Division by zero"));
+}
+
+void TestNumeric::faultFlags_data()
+{
+    QTest::addColumn<double>("a");
+    QTest::addColumn<double>("b");
+    QTest::addColumn<bool>("raised");
+    // a / b
+    QTest::newRow("plain") << 1.0 << 4.0 << false;
+    QTest::newRow("inexact") << 1.0 << 3.0 << false;
+    QTest::newRow("underflow") << 1e-300 << 1e300 << false;
+    QTest::newRow("overflow") << 1e300 << 1e-300 << true;
+    QTest::newRow("division by zero") << 1.0 << 0.0 << true;
+    QTest::newRow("zero by zero") << 0.0 << 0.0 << true;
+}
+
+void TestNumeric::faultFlags()
+{
+    if (!tb::faultFlagsAvailable())
+        QSKIP("no floating-point fault flags on this platform");
+    QFETCH(double, a);
+    QFETCH(double, b);
+    tb::clearFaultFlags();
+    QCOMPARE(tb::faultFlagsRaised(), false);
+    tb::pinFloatingPoint(a);
+    tb::pinFloatingPoint(b);
+    double quotient = a / b;
+    tb::pinFloatingPoint(quotient);
+    QTEST(tb::faultFlagsRaised(), "raised");
+    tb::clearFaultFlags();
+    QCOMPARE(tb::faultFlagsRaised(), false);
 }
 
 QTEST_APPLESS_MAIN(TestNumeric)

@@ -1,0 +1,65 @@
+#include "Sweep.h"
+
+#include "StageSampleOfSine.h"
+#include "numeric/FaultFlags.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+namespace tb {
+
+OperatingPoint averagesOf(const SweepTotals& totals)
+{
+    OperatingPoint result;
+    result.PlateDissipationWatts = checkedDiv(totals.DissipationSum, SweepSamples);
+    result.LoadPowerWatts = checkedDiv(totals.LoadPowerSum, SweepSamples);
+    result.SupplyMilliamps = checkedMul(checkedDiv(totals.SupplyAmpsSum, SweepSamples), 1000.0);
+    return result;
+}
+
+std::optional<SweepTotals> sweepTotalsUnchecked(const StageVariables& vars)
+{
+    if (!faultFlagsAvailable())
+        return std::nullopt;
+    constexpr Checking Plain = Checking::FlagsOnly;
+
+    // The sines first: a call inside the sample loop would make every value
+    // the loop keeps in registers go to memory and back around it.
+    std::array<double, SweepSamples> sines;
+    double largestSine = 0.0;
+    for (int k = 0; k < SweepSamples; ++k) {
+        sines[k] = std::sin(radiansOf<Plain>(k * AngleStep));
+        largestSine = std::max(largestSine, std::abs(sines[k]));
+    }
+
+    StageVariables v = vars;
+    SweepTotals totals;
+    // The V2 current is not summed, but the last step of its formula can
+    // overflow on its own. Its other steps, (V2Swing - V1Swing) / LoadOhms,
+    // give exactly -LoadAmps, whose steps have run: so -IdleAmps - (-LoadAmps)
+    // raises exactly the flags the V2 current's steps would.
+    double v2Check = 0.0;
+    clearFaultFlags();
+    pinFloatingPoint(v);
+    for (const double sine : sines) {
+        const StageSample s = StageSampleOfSine<Plain>(v, sine);
+        addSample<Plain>(totals, s, v.LoadOhms);
+        v2Check += -v.IdleAmps - (-s.LoadAmps);
+    }
+    // Whether any sample clipped, without a test per sample (which would cost
+    // as much as the rest of the loop). The second grid's swing is the exact
+    // negative of the first's, so a sample clips when swingLimit < 0 (every
+    // sample does) or when |swing| > swingLimit. A rounded product grows with
+    // its factors, so the largest |swing| is the one of the largest |sine|.
+    const double swingLimit = swingLimitOf<Plain>(v);
+    totals.Clipped = swingLimit < 0.0 ||
+                     outputSwingOf<Plain>(largestSine * std::abs(v.GridPeakVolts)) > swingLimit;
+    pinFloatingPoint(totals);
+    pinFloatingPoint(v2Check);
+    if (faultFlagsRaised())
+        return std::nullopt;
+    return totals;
+}
+
+} // namespace tb

@@ -1,0 +1,323 @@
+// The fast drawing of the tick lattice against a plain drawing, mark by mark,
+// pixel for pixel, at device pixel ratios 1 and 2 (two offscreen screens).
+#include "LineRaster.h"
+#include "PictureBox.h"
+#include "QtDrawingSurface.h"
+#include "graph/Axes.h"
+#include "graph/DrawGraph.h"
+#include "graph/GraphSettings.h"
+#include "graph/PlotGeometry.h"
+#include "model/StageVariables.h"
+
+#include "WorkedStage.h"
+
+#include <QFontMetricsF>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QScreen>
+#include <QTest>
+
+#include <cmath>
+#include <random>
+
+namespace {
+
+// Every call straight to a QPainter, each mark its own line: how the box was
+// drawn before runs of marks were drawn at once. The reference.
+class PlainSurface final : public tb::DrawingSurface {
+public:
+    PlainSurface(QImage& image, QSizeF outer, const QFont& boxFont, const QFont& windowFont)
+        : m_image(image)
+        , m_outer(outer)
+        , m_boxFont(boxFont)
+        , m_boxMetrics(boxFont, &image)
+        , m_windowMetrics(windowFont, &image)
+        , m_ratio(image.devicePixelRatio())
+        , m_width(std::max(1, qRound(m_ratio)))
+        , m_offset(m_width == 1 ? 0.0 : m_width / 2.0)
+    {
+        m_painter.begin(&m_image);
+        m_painter.setRenderHint(QPainter::Antialiasing, false);
+        m_painter.setRenderHint(QPainter::TextAntialiasing, true);
+        m_painter.setFont(boxFont);
+        m_painter.setWorldTransform(QTransform::fromScale(1 / m_ratio, 1 / m_ratio));
+        m_painter.setPen(Qt::NoPen);
+        setForeColor(tb::colors::White);
+    }
+
+    void setBackColor(tb::Color c) override { m_back = QColor(c.red, c.green, c.blue); }
+    void setForeColor(tb::Color c) override
+    {
+        const QColor color(c.red, c.green, c.blue);
+        if (m_painter.pen().style() != Qt::NoPen && color == m_painter.pen().color())
+            return; // the same pen: no pixel would change, and Qt takes its time
+        QPen pen(color, m_width == 1 ? 0 : m_width);
+        pen.setCapStyle(Qt::SquareCap);
+        m_painter.setPen(pen);
+    }
+    void makeVisible() override {}
+    void bringToFront() override {}
+    void clear() override { m_painter.fillRect(m_image.rect(), m_back); }
+    [[nodiscard]] float outerWidth() const override { return float(m_outer.width()); }
+    [[nodiscard]] float outerHeight() const override { return float(m_outer.height()); }
+    void line(float x1, float y1, float x2, float y2) override
+    {
+        const auto device = [this](float v) { return v * m_ratio + m_offset; };
+        m_painter.drawLine(QLineF(device(x1), device(y1), device(x2), device(y2)));
+    }
+    void setTextPosition(float x, float y) override { m_text = QPointF(x, y); }
+    [[nodiscard]] double textWidth(const QString& t) const override
+    {
+        return m_boxMetrics.horizontalAdvance(t);
+    }
+    [[nodiscard]] double textHeight(const QString&) const override
+    {
+        return m_windowMetrics.height();
+    }
+    void print(const QString& t) override
+    {
+        const QTransform lines = m_painter.worldTransform();
+        m_painter.setWorldTransform(QTransform());
+        m_painter.drawText(m_text + QPointF(0, m_boxMetrics.ascent()), t);
+        m_painter.setWorldTransform(lines);
+    }
+
+private:
+    QImage& m_image;
+    QSizeF m_outer;
+    QPainter m_painter;
+    QFont m_boxFont;
+    QFontMetricsF m_boxMetrics;
+    QFontMetricsF m_windowMetrics;
+    QColor m_back = Qt::black;
+    QPointF m_text;
+    qreal m_ratio;
+    int m_width;
+    qreal m_offset;
+};
+
+// The first pixel where two images differ, and how many do; empty when none.
+QString difference(const QImage& actual, const QImage& expected)
+{
+    if (actual.size() != expected.size())
+        return QStringLiteral("size %1 x %2, expected %3 x %4")
+            .arg(actual.width())
+            .arg(actual.height())
+            .arg(expected.width())
+            .arg(expected.height());
+    int count = 0;
+    QString first;
+    for (int y = 0; y < actual.height(); ++y) {
+        const auto* a = reinterpret_cast<const QRgb*>(actual.constScanLine(y));
+        const auto* e = reinterpret_cast<const QRgb*>(expected.constScanLine(y));
+        for (int x = 0; x < actual.width(); ++x)
+            if (qRed(a[x]) != qRed(e[x]) || qGreen(a[x]) != qGreen(e[x]) ||
+                qBlue(a[x]) != qBlue(e[x])) {
+                if (count++ == 0)
+                    first = QStringLiteral("(%1, %2) is %3, expected %4")
+                                .arg(x)
+                                .arg(y)
+                                .arg(a[x] & 0xffffff, 6, 16, QLatin1Char('0'))
+                                .arg(e[x] & 0xffffff, 6, 16, QLatin1Char('0'));
+            }
+    }
+    return count == 0 ? QString() : QStringLiteral("%1; %2 pixels differ").arg(first).arg(count);
+}
+
+QScreen* screenAt(qreal ratio)
+{
+    for (QScreen* screen : QGuiApplication::screens())
+        if (screen->devicePixelRatio() == ratio)
+            return screen;
+    return nullptr;
+}
+
+QImage blackImage(QSize logical, qreal ratio)
+{
+    QImage image(qCeil(logical.width() * ratio), qCeil(logical.height() * ratio),
+                 QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
+    image.fill(Qt::black);
+    return image;
+}
+
+} // namespace
+
+class TestPictureLattice : public QObject {
+    Q_OBJECT
+
+private slots:
+    void linePixelsAsQtDrawsThem_data();
+    void linePixelsAsQtDrawsThem();
+    void ticksAsMarkByMark_data();
+    void ticksAsMarkByMark();
+    void passAsMarkByMark_data();
+    void passAsMarkByMark();
+};
+
+void TestPictureLattice::linePixelsAsQtDrawsThem_data()
+{
+    QTest::addColumn<qreal>("ratio");
+    QTest::newRow("ratio 1") << 1.0;
+    QTest::newRow("ratio 2") << 2.0;
+    QTest::newRow("ratio 3") << 3.0;
+}
+
+// Short horizontal and vertical lines at random places, many of them at
+// quarter and eighth pixels, where rounding decides; some partly off the image.
+void TestPictureLattice::linePixelsAsQtDrawsThem()
+{
+    QFETCH(qreal, ratio);
+    const QSize logical(40, 30);
+    const int penWidth = std::max(1, qRound(ratio));
+    const qreal offset = penWidth == 1 ? 0.0 : penWidth / 2.0;
+    std::mt19937 random(7);
+    std::uniform_real_distribution<float> place(-4.0f, 44.0f);
+    std::uniform_int_distribution<int> length(0, 12);
+    for (int n = 0; n < 4000; ++n) {
+        QImage image = blackImage(logical, ratio);
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::Antialiasing, false);
+        painter.setWorldTransform(QTransform::fromScale(1 / ratio, 1 / ratio));
+        QPen pen(Qt::white, penWidth == 1 ? 0 : penWidth);
+        pen.setCapStyle(Qt::SquareCap);
+        painter.setPen(pen);
+        float x = place(random);
+        float y = place(random);
+        if (n % 3 == 0) {
+            x = std::round(x * 8) / 8;
+            y = std::round(y * 8) / 8;
+        }
+        const float half = length(random) * (n % 5 == 0 ? 0.37f : 1.0f);
+        const bool across = n % 2 == 0;
+        const auto device = [&](float v) { return v * ratio + offset; };
+        const QLineF line(device(across ? x - half : x), device(across ? y : y - half),
+                          device(across ? x + half : x), device(across ? y : y + half));
+        painter.drawLine(line);
+        painter.end();
+
+        QRect drawn;
+        for (int row = 0; row < image.height(); ++row)
+            for (int column = 0; column < image.width(); ++column)
+                if ((image.pixel(column, row) & 0xffffff) != 0)
+                    drawn |= QRect(column, row, 1, 1);
+        const std::optional<QRect> modelled =
+            tb::LineRaster(penWidth == 1 ? 0 : penWidth, image.size()).pixels(line);
+        QVERIFY(modelled.has_value());
+        QVERIFY2(*modelled == drawn || (modelled->isEmpty() && drawn.isEmpty()),
+                 qPrintable(QStringLiteral("line %1, %2 to %3, %4: pixels %5, %6 to %7, %8, "
+                                           "expected %9, %10 to %11, %12")
+                                .arg(line.x1())
+                                .arg(line.y1())
+                                .arg(line.x2())
+                                .arg(line.y2())
+                                .arg(modelled->left())
+                                .arg(modelled->top())
+                                .arg(modelled->right())
+                                .arg(modelled->bottom())
+                                .arg(drawn.left())
+                                .arg(drawn.top())
+                                .arg(drawn.right())
+                                .arg(drawn.bottom())));
+    }
+}
+
+void TestPictureLattice::ticksAsMarkByMark_data()
+{
+    QTest::addColumn<qreal>("ratio");
+    QTest::addColumn<QSize>("box");
+    QTest::addColumn<tb::GraphSettings>("settings");
+    const QSize maximised(1824, 518);
+    for (const qreal ratio : {1.0, 2.0}) {
+        const auto row = [ratio](const char* name) {
+            return &QTest::addRow("%s, ratio %g", name, ratio);
+        };
+        *row("7/5 and 7/5") << ratio << maximised << tb::GraphSettings{0, 360, 7, 5, -1, 1, 7, 5};
+        // Every lattice point both marks, three columns and rows to a pixel.
+        *row("1500/1, narrow box")
+            << ratio << QSize(600, 300) << tb::GraphSettings{0, 360, 1500, 1, -1, 1, 1500, 1};
+        // Nothing labeled inside: dense minor ticks on the edges only.
+        *row("2/3000") << ratio << maximised << tb::GraphSettings{0, 360, 2, 3000, -1, 1, 2, 3000};
+        // Labeled rows 2.5 pixels apart across 32 761 columns.
+        *row("182/181") << ratio << maximised
+                        << tb::GraphSettings{0, 360, 182, 181, -1, 1, 182, 181};
+        *row("dense rows, few columns")
+            << ratio << maximised << tb::GraphSettings{0, 360, 7, 5, -1, 1, 1000, 2};
+        *row("dense columns, few rows")
+            << ratio << maximised << tb::GraphSettings{0, 360, 1000, 3, -1, 1, 7, 5};
+        // A tick unit of 1, and of 0: dots, drawn mark by mark.
+        *row("201 pixels") << ratio << QSize(201, 150)
+                           << tb::GraphSettings{0, 360, 60, 7, -1, 1, 30, 7};
+        *row("200 pixels") << ratio << QSize(200, 150)
+                           << tb::GraphSettings{0, 360, 60, 7, -1, 1, 30, 7};
+    }
+}
+
+void TestPictureLattice::ticksAsMarkByMark()
+{
+    QFETCH(qreal, ratio);
+    QFETCH(QSize, box);
+    QFETCH(tb::GraphSettings, settings);
+    QScreen* screen = screenAt(ratio);
+    if (screen == nullptr)
+        QSKIP("no screen at this ratio: run with the two-screen offscreen configuration");
+    QWidget window;
+    window.setScreen(screen);
+    auto* picture = new tb::PictureBox(&window);
+    picture->resize(box);
+    const tb::PlotGeometry g = tb::makePlotGeometry(box.width(), box.height(), settings);
+    {
+        tb::QtDrawingSurface fast = picture->beginPass(window.font());
+        fast.setBackColor(tb::colors::Black);
+        fast.clear();
+        tb::DrawTicks(fast, settings, g);
+    }
+    QImage expected = blackImage(box, ratio);
+    {
+        PlainSurface plain(expected, box, picture->font(), window.font());
+        tb::DrawTicks(plain, settings, g);
+    }
+    QCOMPARE(picture->image().devicePixelRatio(), ratio);
+    QCOMPARE(difference(picture->image(), expected), QString());
+}
+
+void TestPictureLattice::passAsMarkByMark_data()
+{
+    QTest::addColumn<qreal>("ratio");
+    QTest::addColumn<tb::GraphSettings>("settings");
+    for (const qreal ratio : {1.0, 2.0}) {
+        QTest::addRow("worked example, ratio %g", ratio)
+            << ratio << tb::GraphSettings{0, 360, 7, 5, -300, 300, 7, 5};
+        QTest::addRow("traces under a dense lattice, ratio %g", ratio)
+            << ratio << tb::GraphSettings{0, 360, 100, 3, -300, 300, 40, 3};
+    }
+}
+
+// The whole pass: traces, frame, legend, lattice and labels.
+void TestPictureLattice::passAsMarkByMark()
+{
+    QFETCH(qreal, ratio);
+    QFETCH(tb::GraphSettings, settings);
+    QScreen* screen = screenAt(ratio);
+    if (screen == nullptr)
+        QSKIP("no screen at this ratio: run with the two-screen offscreen configuration");
+    const QSize box(950, 336);
+    QWidget window;
+    window.setScreen(screen);
+    auto* picture = new tb::PictureBox(&window);
+    picture->resize(box);
+    {
+        tb::QtDrawingSurface fast = picture->beginPass(window.font());
+        tb::DrawGraph(fast, settings, tb::test::workedStage());
+    }
+    QImage expected = blackImage(box, ratio);
+    {
+        PlainSurface plain(expected, box, picture->font(), window.font());
+        tb::DrawGraph(plain, settings, tb::test::workedStage());
+    }
+    QCOMPARE(difference(picture->image(), expected), QString());
+}
+
+QTEST_MAIN(TestPictureLattice)
+#include "tst_picture_lattice.moc"
