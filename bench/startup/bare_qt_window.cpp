@@ -2,8 +2,9 @@
 // program's window (17 line edits, 21 labels, 2 push buttons and an empty
 // widget where the graph box is), their texts and fonts, shown maximised the
 // same way. It places its controls in proportion to the window whenever the
-// window gets a size, with the font size the window's height gives: no timer,
-// no settings file, nothing drawn in the box.
+// window gets a size, every caption, heading, field and button with the font
+// size the window's height gives: no timer, no settings file, nothing drawn in
+// the box.
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -93,6 +94,17 @@ protected:
             at(m_headings[i], 0.283 + 0.23 * static_cast<double>(i), 0.0066, 0.25, 0.028);
         at(m_buttons[0], 0.465, 0.0314, 0.101, 0.0807);
         at(m_buttons[1], 0.465, 0.184, 0.101, 0.0807);
+        // The headings and the buttons take the same size as the fields.
+        for (QWidget* control : {static_cast<QWidget*>(m_headings[0]),
+                                 static_cast<QWidget*>(m_headings[1]),
+                                 static_cast<QWidget*>(m_headings[2]),
+                                 static_cast<QWidget*>(m_headings[3]),
+                                 static_cast<QWidget*>(m_buttons[0]),
+                                 static_cast<QWidget*>(m_buttons[1])}) {
+            QFont font = control->font();
+            font.setPointSizeF(pointSize);
+            control->setFont(font);
+        }
         at(m_graph, 0.03, 0.45, 0.95, 0.48);
     }
 

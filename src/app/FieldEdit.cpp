@@ -32,6 +32,25 @@ QStyle* focusedCursorStyle()
     return style;
 }
 
+// The palette of an unfocused field: its selection in the field's own colours.
+// Fields of one look share one palette, so that the style draws their frames
+// once and reuses the drawing.
+QPalette selectionHidden(const QPalette& normal)
+{
+    static QPalette lastNormal;
+    static QPalette lastHidden;
+    if (lastNormal.cacheKey() == 0 || !(normal == lastNormal)) {
+        lastNormal = normal;
+        lastHidden = normal;
+        for (auto group : {QPalette::Active, QPalette::Inactive}) {
+            lastHidden.setColor(group, QPalette::Highlight, normal.color(group, QPalette::Base));
+            lastHidden.setColor(group, QPalette::HighlightedText,
+                                normal.color(group, QPalette::Text));
+        }
+    }
+    return lastHidden;
+}
+
 } // namespace
 
 FieldEdit::FieldEdit(const QString& text, QWidget* parent)
@@ -62,14 +81,7 @@ void FieldEdit::focusOutEvent(QFocusEvent* event)
 
 void FieldEdit::updateSelectionColors()
 {
-    QPalette p = m_normal;
-    if (!hasFocus()) {
-        for (auto group : {QPalette::Active, QPalette::Inactive}) {
-            p.setColor(group, QPalette::Highlight, m_normal.color(group, QPalette::Base));
-            p.setColor(group, QPalette::HighlightedText, m_normal.color(group, QPalette::Text));
-        }
-    }
-    setPalette(p);
+    setPalette(hasFocus() ? m_normal : selectionHidden(m_normal));
 }
 
 } // namespace tb

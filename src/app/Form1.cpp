@@ -138,7 +138,6 @@ Form1::Form1(SettingsFile settings, QWidget* parent)
     setWindowTitle(QStringLiteral(" "));
     // The title bar shows nothing; a screen reader still names the program.
     setAccessibleName(QStringLiteral("Tubebridge"));
-    setWindowIcon(QIcon(QStringLiteral(":/org.tubebridge.Tubebridge.png")));
     m_designSize = designRect(0, 0, 12060, 8595).size();
     resize(m_designSize);
     createControls();
@@ -314,14 +313,15 @@ void Form1::layOutOnce()
     windowHandle()->removeEventFilter(this);
     guarded([this] { ArrangeControls(); },
             QStringLiteral("The window could not be laid out. Your fields are as you left them."));
-    // After the window has painted its new arrangement.
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            guarded([this] { showLoadProblem(); },
-                    QStringLiteral("The settings file could not be read. The fields start empty."));
-        },
-        Qt::QueuedConnection);
+    // Once the window has painted its new arrangement and the events of that
+    // moment are handled. Reading the icon's PNG makes Qt load every
+    // image-format plugin it has, which would hold up the first frame; the
+    // desktop shows the icon a moment later.
+    QTimer::singleShot(0, this, [this] {
+        setWindowIcon(QIcon(QStringLiteral(":/org.tubebridge.Tubebridge.png")));
+        guarded([this] { showLoadProblem(); },
+                QStringLiteral("The settings file could not be read. The fields start empty."));
+    });
 }
 
 // Only once the window is mapped and laid out can a window manager keep the

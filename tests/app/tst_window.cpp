@@ -116,7 +116,8 @@ void TestWindow::windowCaptionAndIcon()
 {
     FormHarness h;
     QCOMPARE(h.form().windowTitle(), QString(" "));
-    QVERIFY(h.form().windowIcon().availableSizes().contains(QSize(32, 32)));
+    QVERIFY(h.showAndLayOut());
+    QTRY_VERIFY(h.form().windowIcon().availableSizes().contains(QSize(32, 32)));
 }
 
 void TestWindow::maximisedAtStart()
