@@ -37,9 +37,11 @@ QStyle* focusedCursorStyle()
 // once and reuses the drawing.
 QPalette selectionHidden(const QPalette& normal)
 {
+    static bool made = false;
     static QPalette lastNormal;
     static QPalette lastHidden;
-    if (lastNormal.cacheKey() == 0 || !(normal == lastNormal)) {
+    if (!made || !(normal == lastNormal)) {
+        made = true;
         lastNormal = normal;
         lastHidden = normal;
         for (auto group : {QPalette::Active, QPalette::Inactive}) {

@@ -178,6 +178,7 @@ void TestCalculate::fieldsSelectedAndFocusedAfterwards()
     };
     QVERIFY(shows(h.field(0)));
     QVERIFY(!shows(h.field(3)));
+    QVERIFY(!shows(h.field(8))); // one that never had the focus
     // Neither highlight nor text cursor: it looks as if nothing were selected.
     const QImage selected = h.field(3)->grab().toImage();
     h.field(3)->deselect();
