@@ -95,12 +95,10 @@ protected:
         at(m_buttons[0], 0.465, 0.0314, 0.101, 0.0807);
         at(m_buttons[1], 0.465, 0.184, 0.101, 0.0807);
         // The headings and the buttons take the same size as the fields.
-        for (QWidget* control : {static_cast<QWidget*>(m_headings[0]),
-                                 static_cast<QWidget*>(m_headings[1]),
-                                 static_cast<QWidget*>(m_headings[2]),
-                                 static_cast<QWidget*>(m_headings[3]),
-                                 static_cast<QWidget*>(m_buttons[0]),
-                                 static_cast<QWidget*>(m_buttons[1])}) {
+        for (QWidget* control :
+             {static_cast<QWidget*>(m_headings[0]), static_cast<QWidget*>(m_headings[1]),
+              static_cast<QWidget*>(m_headings[2]), static_cast<QWidget*>(m_headings[3]),
+              static_cast<QWidget*>(m_buttons[0]), static_cast<QWidget*>(m_buttons[1])}) {
             QFont font = control->font();
             font.setPointSizeF(pointSize);
             control->setFont(font);
