@@ -2,13 +2,9 @@
 
 namespace tb {
 
-LayoutMoment firstLayoutMoment(const WindowReport& report, const QSize& designSize) noexcept
+bool maximisedSizeArrived(const WindowReport& report, const QSize& designSize) noexcept
 {
-    if (!report.exposed)
-        return LayoutMoment::Wait;
-    if (report.maximised && report.clientSize != designSize)
-        return LayoutMoment::Now;
-    return LayoutMoment::WhenSettled;
+    return report.exposed && report.maximised && report.clientSize != designSize;
 }
 
 } // namespace tb

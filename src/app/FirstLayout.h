@@ -11,20 +11,16 @@ struct WindowReport {
     QSize clientSize;
 };
 
-enum class LayoutMoment {
-    Wait,        // not on screen yet
-    WhenSettled, // once the size has stood still for FirstLayoutSettleMs
-    Now,         // the maximised size has arrived
-};
-
 // Without a maximise from the desktop (none, or a tiling one that gives the
 // window its tile), the size the window keeps this long is the one to use.
 inline constexpr int FirstLayoutSettleMs = 250;
 
-// When the one-time layout may run. Some desktops show the window at its
-// design size first and maximise it a moment later, or report the maximised
-// state before the size that goes with it; the layout waits for that size.
-[[nodiscard]] LayoutMoment firstLayoutMoment(const WindowReport& report,
-                                             const QSize& designSize) noexcept;
+// Whether the one-time layout may run at once: the window is on screen with
+// its maximised size. Some desktops show the window at its design size first
+// and maximise it a moment later, or report the maximised state before the
+// size that goes with it; until that size arrives the layout waits for the
+// size to settle.
+[[nodiscard]] bool maximisedSizeArrived(const WindowReport& report,
+                                        const QSize& designSize) noexcept;
 
 } // namespace tb

@@ -284,15 +284,10 @@ void Form1::considerFirstLayout()
     const QWindow* window = windowHandle();
     const WindowReport report{window->isExposed(),
                               window->windowStates().testFlag(Qt::WindowMaximized), window->size()};
-    switch (firstLayoutMoment(report, m_designSize)) {
-    case LayoutMoment::Now:
+    if (maximisedSizeArrived(report, m_designSize))
         layOutOnce();
-        break;
-    case LayoutMoment::WhenSettled:
-    case LayoutMoment::Wait:
+    else
         Timer1->start();
-        break;
-    }
 }
 
 void Form1::Timer1_Timer()
