@@ -11,11 +11,23 @@
 
 namespace tb {
 
+void setName(QWidget& widget, const QString& name)
+{
+    // Qt may send its event even when the text stays the same.
+    if (widget.accessibleName() != name)
+        widget.setAccessibleName(name);
+}
+
 void setDescription(QWidget& widget, const QString& description)
 {
     // Qt sends its event even when the text stays the same.
     if (widget.accessibleDescription() != description)
         widget.setAccessibleDescription(description);
+}
+
+QString captionWithState(const QString& caption, const QString& state)
+{
+    return QStringLiteral("%1: %2").arg(caption, state);
 }
 
 QString outcomeSentence(const QList<CaptionedValue>& results, const QString& clipping)

@@ -15,9 +15,16 @@ struct CaptionedValue {
     QString value;
 };
 
-// Sets what an assistive technology reads as the widget's description; it
-// hears of a change, and only of a change.
+// Set what an assistive technology reads as the widget's name or its
+// description; it hears of a change, and only of a change.
+void setName(QWidget& widget, const QString& name);
 void setDescription(QWidget& widget, const QString& description);
+
+// A name that holds a state in words after the caption: "Clipping: No
+// clipping". A screen reader may leave out a description that looks like the
+// name ("No clipping" beside "Clipping"), so a state it must never miss goes
+// into the name.
+[[nodiscard]] QString captionWithState(const QString& caption, const QString& state);
 
 // The sentence a screen reader speaks after "Calculate": each result with its
 // caption, then the clipping state.

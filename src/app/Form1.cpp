@@ -71,6 +71,11 @@ constexpr std::array<FieldDesign, Form1::FieldCount> FieldTable{{
     {"Clipping", 10080, 2760, 8640, 1335},
 }};
 
+// The clipping indicator's states in words, for those who cannot see its colour.
+constexpr const char* NotCalculatedYet = "Not calculated yet";
+constexpr const char* NoClipping = "No clipping";
+constexpr const char* Clipping = "Clipping";
+
 constexpr int FieldWidth = 2655;
 constexpr int IndicatorWidth = 495;
 constexpr int FieldHeight = 285;
@@ -163,12 +168,18 @@ void Form1::createControls()
             makeLabel(this, QString::fromLatin1(d.caption),
                       designRect(d.captionLeft, d.fieldTop, d.captionWidth, CaptionHeight), font,
                       Qt::AlignRight, QStringLiteral("Label1_%1").arg(i));
+        if (i == IndicatorField)
+            continue;
         // A screen reader names each field by its caption.
         Label1[static_cast<std::size_t>(i)]->setBuddy(field);
         field->setAccessibleName(QString::fromLatin1(d.caption));
     }
-    // Its colour alone tells nothing to a person who cannot see it.
-    Text1[IndicatorField]->setAccessibleDescription(QStringLiteral("Not calculated yet"));
+    // Its colour alone tells nothing to a person who cannot see it: its name
+    // says its state after its caption. It has no label, which a screen
+    // reader would read in place of the name.
+    m_clippingState = QString::fromLatin1(NotCalculatedYet);
+    setName(*Text1[IndicatorField],
+            captionWithState(Label1[IndicatorField]->text(), m_clippingState));
     Label2 = makeLabel(this, QStringLiteral("Required Data."), designRect(5400, 0, 4095, 255), font,
                        Qt::AlignLeft, QStringLiteral("Label2"));
     Label3 = makeLabel(this, QStringLiteral("Calculated Values"), designRect(5400, 2160, 2655, 255),
@@ -489,8 +500,9 @@ void Form1::writeResult(int index, double value)
 void Form1::setIndicator(Color color)
 {
     Text1[IndicatorField]->setBackground(QColor(color.red, color.green, color.blue));
-    setDescription(*Text1[IndicatorField], color == colors::Red ? QStringLiteral("Clipping")
-                                                                : QStringLiteral("No clipping"));
+    m_clippingState = QString::fromLatin1(color == colors::Red ? Clipping : NoClipping);
+    setName(*Text1[IndicatorField],
+            captionWithState(Label1[IndicatorField]->text(), m_clippingState));
 }
 
 void Form1::selectFieldsAndFocus()
@@ -517,8 +529,7 @@ void Form1::announceOutcome()
     for (const int i : {5, 6, 7})
         results.append({Label1[static_cast<std::size_t>(i)]->text(),
                         Text1[static_cast<std::size_t>(i)]->text()});
-    m_announcement->announce(
-        outcomeSentence(results, Text1[IndicatorField]->accessibleDescription()));
+    m_announcement->announce(outcomeSentence(results, m_clippingState));
 }
 
 void Form1::reportError(const QString& name, const QString& consequence)

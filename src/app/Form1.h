@@ -81,6 +81,8 @@ private:
     PictureBox* PGraph = nullptr;
     QTimer* Timer1 = nullptr;
     Announcement* m_announcement = nullptr;
+    // The clipping indicator's state in words, as the last press left it.
+    QString m_clippingState;
 
     // The window's size before the desktop gives it one.
     QSize m_designSize;
