@@ -46,6 +46,10 @@ cleanup() {
     exit "$rc"
 }
 trap cleanup EXIT
+# A command that fails where no check expects it ends the test (set -e): it
+# says which, so that such an end is never silent.
+set -E
+trap 'echo "FAIL [$wanted, $scenario]: line $LINENO: $BASH_COMMAND failed" >&2' ERR
 
 xserver_start 150 199 1280x1024 "$work/xvfb.log" || fail "no free X display between :150 and :199"
 desktop_start "$wanted" "$work" || fail "$wanted did not start: $(tail -n 5 "$work/desktop/log")"
@@ -61,6 +65,7 @@ launch() {
     main=$(desktop_windows | sed -n 1p)
 }
 ended() { ! kill -0 "$app_pid" 2>/dev/null; }
+has_keyboard() { [[ $(desktop_focused) == "$1" ]]; }
 expect_end() {
     wait_until 5 ended || fail "the process is still running 5 s after $1"
     app_pid=""
@@ -81,7 +86,9 @@ settings "${WORKED[@]}"
 launch
 wait_until 10 laid_out ||
     fail "the layout does not fill the ${ww}x${wh} window"
-# The layout selected field 0's whole text, and the keyboard is there.
+# The layout selected field 0's whole text, and the keyboard is there once
+# the desktop has handed it to the new window.
+wait_until 10 has_keyboard "$main" || fail "the new window did not get the keyboard"
 xdotool type --delay 20 777
 tabs 18
 keys space
@@ -97,36 +104,42 @@ mkdir "$work/app/Tubebridge.dat"
 launch
 two_windows() { [[ $(desktop_windows | wc -l) -eq 2 ]]; }
 one_window() { [[ $(desktop_windows | wc -l) -eq 1 ]]; }
+# centred: the message's centre lies within 2 pixels of the window's.
+centred() {
+    local mx my mw mh bx by bw bh
+    read -r mx my mw mh <<<"$(desktop_geometry "$main")"
+    read -r bx by bw bh <<<"$(desktop_geometry "$message")"
+    dx=$(((2 * bx + bw) - (2 * mx + mw))) dy=$(((2 * by + bh) - (2 * my + mh)))
+    ((dx >= -4 && dx <= 4 && dy >= -4 && dy <= 4))
+}
 # expect_message <what>: a message stands over the window, centred on it
-# where the desktop lets the program place it (X11 window managers).
+# where the desktop lets the program place it (X11 window managers), once the
+# desktop has placed it.
 expect_message() {
     wait_until 10 two_windows || fail "no message after $1"
     message=$(desktop_windows | tail -n 1)
     if [[ $desktop != sway* ]]; then # a Wayland compositor places them itself
-        local mx my mw mh bx by bw bh
-        read -r mx my mw mh <<<"$(desktop_geometry "$main")"
-        read -r bx by bw bh <<<"$(desktop_geometry "$message")"
-        local dx=$(((2 * bx + bw) - (2 * mx + mw))) dy=$(((2 * by + bh) - (2 * my + mh)))
-        ((dx >= -4 && dx <= 4 && dy >= -4 && dy <= 4)) ||
+        wait_until 5 centred ||
             fail "the message after $1 is not centred (centres $((dx / 2)), $((dy / 2)) apart)"
     fi
 }
 # click_window: a click on a bare spot of the window, below the fields. Then
-# either the message keeps the keyboard, and Return must close it, or the
-# window has it, and the message may stay.
+# either the window takes the keyboard, and the message may stay, or the
+# message keeps it, and Return must close it. Only the first is seen to
+# happen: the second is taken once the window has not taken the keyboard in
+# the time the first gets.
 click_window() {
     local x y w h
     read -r x y w h <<<"$(desktop_geometry "$main")"
     xdotool mousemove $((x + w * 70 / 100)) $((y + h * 38 / 100)) click 1
-    sleep 0.5
-    if [[ $(desktop_focused) == "$message" ]]; then
+    if wait_until 5 has_keyboard "$main"; then
+        echo "  after a click on the window, the window has the keyboard"
+    elif has_keyboard "$message"; then
         keys Return
         wait_until 5 one_window || fail "the message kept the keyboard, but Return did not close it"
         echo "  after a click on the window, the message kept the keyboard; Return closed it"
     else
-        wait_until 5 eval '[[ $(desktop_focused) == "$main" ]]' ||
-            fail "after a click on the window neither it nor the message has the keyboard"
-        echo "  after a click on the window, the window has the keyboard"
+        fail "after a click on the window neither it nor the message has the keyboard"
     fi
 }
 

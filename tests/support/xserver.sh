@@ -193,8 +193,10 @@ desktop_windows() {
     *)
         local mine w
         mine=$(xdotool search --onlyvisible --pid "$app_pid" 2>/dev/null || true)
+        # Windows of others in the list (a message not yet shown counts as
+        # one) are left out; the list's last one must not fail the whole.
         for w in $(xprop -root _NET_CLIENT_LIST 2>/dev/null | sed 's/.*# //; s/,//g'); do
-            grep -qx "$((w))" <<<"$mine" && echo "$((w))"
+            if grep -qx "$((w))" <<<"$mine"; then echo "$((w))"; fi
         done
         ;;
     esac
