@@ -2,9 +2,19 @@
 # One command from a fresh clone: install what is missing, build, run every test.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+started=$(date +%s)
+took() {
+    echo "test.sh: $1 took $(($(date +%s) - started)) s"
+    started=$(date +%s)
+}
 scripts/install-deps.sh xvfb xdotool x11-utils imagemagick openbox \
     dpkg-dev file lintian desktop-file-utils appstream \
     kwin-x11 dbus-daemon wmctrl sway xwayland jq qt6-wayland \
     orca speech-dispatcher at-spi2-core procps
+took "installing the test tools"
 scripts/build.sh
-ctest --test-dir build --output-on-failure --timeout 300
+took "the build"
+status=0
+ctest --test-dir build --output-on-failure --timeout 300 || status=$?
+took "the tests"
+exit "$status"

@@ -1,0 +1,135 @@
+#!/usr/bin/env bash
+# The whole test suite once more on Debian 13 (trixie): scripts/test.sh, run
+# as it stands in a Debian 13 root through chroot, on that release's Qt, Orca
+# and desktops. The root is made with debootstrap when it is missing and kept,
+# with what the suite installed into it, for the next run; a root older than a
+# week is made afresh, so that it follows Debian 13's updates. Each run gets a
+# clean copy of the checkout's tracked files (as they stand in the working tree)
+# and builds it from nothing.
+#
+# Usage: scripts/test-debian13.sh [package.deb...]
+#   The packages given (CI passes the one the Debian 12 run built) are
+#   installed and started in the root too, by the package test.
+# Environment: TUBEBRIDGE_DEBIAN13_ROOT, the root's folder
+#   (default /var/cache/tubebridge/debian13); CI, passed on to the suite.
+# Needs root (debootstrap, mount, chroot); runs itself through sudo otherwise.
+set -euo pipefail
+self=$(realpath "$0")
+debs=()
+for deb in "$@"; do
+    [[ -f $deb && $deb == *.deb ]] || {
+        echo "test-debian13.sh: '$deb' is not a package file" >&2
+        exit 2
+    }
+    debs+=("$(realpath "$deb")")
+done
+cd "$(dirname "$self")/.."
+
+root=${TUBEBRIDGE_DEBIAN13_ROOT:-/var/cache/tubebridge/debian13}
+readonly mirror=http://deb.debian.org/debian
+# In the root: the clean copy of the checkout, and the packages from outside.
+readonly checkout=/root/tubebridge packages=/root/other-packages
+
+if [[ $(id -u) -ne 0 ]]; then
+    exec sudo --preserve-env=CI,TUBEBRIDGE_DEBIAN13_ROOT "$self" "${debs[@]}"
+fi
+
+# Every mount below lives in a mount namespace of this script's own: none can
+# outlast the run, not even a killed one, so removing an old root can never
+# reach through a mount into the machine's /dev or /proc.
+if [[ -z ${TUBEBRIDGE_OWN_MOUNTS:-} ]]; then
+    exec env TUBEBRIDGE_OWN_MOUNTS=1 unshare --mount --propagation private -- "$self" "${debs[@]}"
+fi
+
+timed() { echo "test-debian13.sh: $1 took $(($(date +%s) - $2)) s"; }
+
+# One run at a time in a root.
+mkdir -p "$(dirname "$root")"
+exec 9>"$root.lock"
+flock -n 9 || {
+    echo "test-debian13.sh: waiting for the run that holds $root.lock"
+    flock 9
+}
+
+# The root is whole once its mark is written, as the last step of making it.
+mark=$root/etc/tubebridge-root
+if [[ ! -f $mark || -n $(find "$mark" -mtime +6) ]]; then
+    scripts/install-deps.sh debootstrap
+    started=$(date +%s)
+    rm -rf --one-file-system "$root" "$root.new"
+    debootstrap --variant=minbase trixie "$root.new" "$mirror" >"$root.debootstrap.log" 2>&1 || {
+        tail -n 20 "$root.debootstrap.log" >&2
+        echo "test-debian13.sh: debootstrap failed; its log: $root.debootstrap.log" >&2
+        exit 1
+    }
+    # Packages the suite installs start no services in the root.
+    printf '#!/bin/sh\nexit 101\n' >"$root.new/usr/sbin/policy-rc.d"
+    chmod 755 "$root.new/usr/sbin/policy-rc.d"
+    date -u +%FT%TZ >"$root.new/etc/tubebridge-root"
+    mv "$root.new" "$root"
+    timed "debootstrap (a new root in $root)" "$started"
+else
+    echo "test-debian13.sh: the root in $root is kept from $(cat "$mark")"
+fi
+
+mounted=()
+unmount_all() {
+    local i
+    for ((i = ${#mounted[@]} - 1; i >= 0; i--)); do
+        umount "${mounted[i]}" || umount --lazy "${mounted[i]}" || true
+    done
+    mounted=()
+}
+# Whatever the suite left running in the root (a daemon a test started) ends
+# with the run, or it would keep the mounts busy.
+end_root_processes() {
+    local proc pids=()
+    for proc in /proc/[0-9]*; do
+        [[ $(readlink "$proc/root" 2>/dev/null) == "$root" ]] && pids+=("${proc#/proc/}")
+    done
+    ((${#pids[@]} == 0)) || kill -9 "${pids[@]}" 2>/dev/null || true
+}
+cleanup() {
+    local rc=$?
+    trap - EXIT INT TERM
+    end_root_processes
+    unmount_all
+    exit "$rc"
+}
+trap cleanup EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
+mount_in_root() {
+    local target=$root$1
+    shift
+    mkdir -p "$target"
+    mount "$@" "$target"
+    mounted+=("$target")
+}
+# The root's /dev holds the device nodes debootstrap made; terminals (the
+# screen-reader test uses one) come from a devpts of the root's own.
+mount_in_root /proc -t proc proc
+mount_in_root /sys -t sysfs -o ro sysfs
+mount_in_root /dev/pts -t devpts -o newinstance,gid=5,mode=620,ptmxmode=666 devpts
+mount_in_root /dev/shm -t tmpfs -o mode=1777,nosuid,nodev shm
+cp /etc/resolv.conf "$root/etc/resolv.conf"
+# Nothing runs in the root now: what the last run left in its /tmp goes.
+find "$root/tmp" -mindepth 1 -delete
+
+rm -rf --one-file-system "$root$checkout" "$root$packages"
+mkdir -p "$root$checkout" "$root$packages"
+git ls-files -z | tar --null -T - -cf - | tar -C "$root$checkout" -xf -
+inside_debs=()
+for deb in "${debs[@]}"; do
+    cp "$deb" "$root$packages/"
+    inside_debs+=("$packages/$(basename "$deb")")
+done
+
+started=$(date +%s)
+status=0
+chroot "$root" /usr/bin/env -i HOME=/root LANG=C.UTF-8 TERM="${TERM:-dumb}" CI="${CI:-}" \
+    PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
+    TUBEBRIDGE_OTHER_DEBS="${inside_debs[*]}" \
+    bash -c "cd $checkout && scripts/test.sh" || status=$?
+timed "scripts/test.sh in the Debian 13 root" "$started"
+exit "$status"
