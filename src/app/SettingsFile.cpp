@@ -76,10 +76,16 @@ void notAFile(SettingsFile::LoadResult& result, mode_t mode)
     SettingsFile::LoadResult result;
     result.path = path;
     const QByteArray name = QFile::encodeName(path);
-    // Nothing there, a dangling link and a link loop alike: no file.
+    // Nothing there and a dangling link alike: no file yet. A link loop is
+    // told of, and replaced by the first save.
     struct stat st {};
-    if (::stat(name.constData(), &st) != 0)
+    if (::stat(name.constData(), &st) != 0) {
+        if (errno == ELOOP) {
+            result.status = SettingsFile::LoadStatus::Unreadable;
+            result.error = ELOOP;
+        }
         return result;
+    }
     result.status = SettingsFile::LoadStatus::Unreadable;
     // Only a regular file is opened: opening a pipe waits for a writer, and
     // opening some devices acts on them.

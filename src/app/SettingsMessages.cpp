@@ -91,6 +91,8 @@ namespace {
         return QStringLiteral("%1 is a folder, not a file.").arg(file);
     case EACCES:
         return QStringLiteral("You may not read %1.").arg(file);
+    case ELOOP:
+        return QStringLiteral("%1 is a link that leads round in a loop, to no file.").arg(file);
     default:
         return QStringLiteral("%1: %2.").arg(file, systemReason(failure.error));
     }

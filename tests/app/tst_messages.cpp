@@ -17,6 +17,8 @@ class TestMessages : public QObject {
 private slots:
     void saveFailure_data();
     void saveFailure();
+    void loadFailure_data();
+    void loadFailure();
     void notAFile_data();
     void notAFile();
     void exceptionNames();
@@ -45,6 +47,34 @@ void TestMessages::saveFailure()
     QCOMPARE(message.section("\n\n", 1),
              QString("The settings file /f/Tubebridge.dat is as it was before, your fields are "
                      "kept, and the program stays open: press \"End\" again when that is done."));
+}
+
+void TestMessages::loadFailure_data()
+{
+    QTest::addColumn<int>("error");
+    QTest::addColumn<QString>("says");
+    QTest::newRow("a folder") << EISDIR
+                              << "/f/Tubebridge.dat is a folder, not a file.\n\nThe fields start "
+                                 "empty. Move or rename that folder before you press \"End\", so "
+                                 "that your fields can be saved there.";
+    QTest::newRow("a link loop")
+        << ELOOP
+        << "/f/Tubebridge.dat is a link that leads round in a loop, to no file.\n\nThe fields "
+           "start empty. \"End\" saves them to /f/Tubebridge.dat.";
+    QTest::newRow("no permission") << EACCES
+                                   << "You may not read /f/Tubebridge.dat.\n\nThe fields start "
+                                      "empty. \"End\" saves them to /f/Tubebridge.dat.";
+}
+
+// Why the file could not be read at start, and what "End" will do.
+void TestMessages::loadFailure()
+{
+    QFETCH(int, error);
+    tb::SettingsFile::LoadResult atStart;
+    atStart.status = tb::SettingsFile::LoadStatus::Unreadable;
+    atStart.path = "/f/Tubebridge.dat";
+    atStart.error = error;
+    QTEST(tb::loadFailureMessage(atStart, "/f/Tubebridge.dat"), "says");
 }
 
 void TestMessages::notAFile_data()

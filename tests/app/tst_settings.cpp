@@ -481,9 +481,9 @@ void TestSettings::whateverStandsAtThePath_data()
                                            << QStringList{x} << tb::SpecialFile::None << saved;
         row("a 4 GiB sparse file") << "4 GiB" << QByteArray() << link << Status::Loaded
                                    << QStringList{zeros} << tb::SpecialFile::None << saved;
-        // As ever: the fields start with the worked example, and the save
-        // makes a settings file in place of the link at the path.
-        row("a link loop") << "link loop" << QByteArray() << link << Status::Missing << none
+        // Told of at start, the fields empty; the save makes a settings file
+        // in place of the link at the path.
+        row("a link loop") << "link loop" << QByteArray() << link << Status::Unreadable << none
                            << tb::SpecialFile::None << "regular file";
         // A settings file of the largest size that is read whole.
         row("sixteen lines of 32 767 characters")
