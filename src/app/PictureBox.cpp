@@ -49,7 +49,9 @@ QSize PictureBox::sizeHint() const
 QtDrawingSurface PictureBox::beginPass(const QFont& windowFont)
 {
     fitImage();
-    return {*this, m_image, shownPart().topLeft(), windowFont};
+    QtDrawingSurface::Box box{size(), font(), [this] { show(); }, [this] { raise(); },
+                              [this] { update(); }};
+    return {std::move(box), m_image, shownPart().topLeft(), windowFont};
 }
 
 QImage PictureBox::image() const

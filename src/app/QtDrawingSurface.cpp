@@ -1,6 +1,5 @@
 #include "QtDrawingSurface.h"
 
-#include "PictureBox.h"
 #include "graph/LatticeColumn.h"
 #include "numeric/VectorState.h"
 
@@ -30,11 +29,10 @@ QRgb toQRgb(Color c)
 
 } // namespace
 
-QtDrawingSurface::QtDrawingSurface(PictureBox& box, QImage& image, QPoint origin,
-                                   const QFont& windowFont)
-    : m_box(box)
+QtDrawingSurface::QtDrawingSurface(Box box, QImage& image, QPoint origin, const QFont& windowFont)
+    : m_box(std::move(box))
     , m_image(image)
-    , m_boxMetrics(box.font(), &image)
+    , m_boxMetrics(m_box.font, &image)
     , m_windowMetrics(windowFont, &image)
     , m_ratio(image.devicePixelRatio())
     , m_toDevicePixels(QTransform::fromScale(1.0 / m_ratio, 1.0 / m_ratio))
@@ -50,7 +48,7 @@ QtDrawingSurface::QtDrawingSurface(PictureBox& box, QImage& image, QPoint origin
     m_stride = m_image.bytesPerLine();
     m_painter.setRenderHint(QPainter::Antialiasing, false);
     m_painter.setRenderHint(QPainter::TextAntialiasing, true);
-    m_painter.setFont(box.font());
+    m_painter.setFont(m_box.font);
     m_painter.setWorldTransform(m_toDevicePixels);
     usePen();
     clearVectorState();
@@ -59,7 +57,7 @@ QtDrawingSurface::QtDrawingSurface(PictureBox& box, QImage& image, QPoint origin
 QtDrawingSurface::~QtDrawingSurface()
 {
     m_painter.end();
-    m_box.update();
+    m_box.repaint();
     clearVectorState();
 }
 
@@ -127,11 +125,11 @@ void QtDrawingSurface::clear()
 
 float QtDrawingSurface::outerWidth() const
 {
-    return static_cast<float>(m_box.width());
+    return static_cast<float>(m_box.size.width());
 }
 float QtDrawingSurface::outerHeight() const
 {
-    return static_cast<float>(m_box.height());
+    return static_cast<float>(m_box.size.height());
 }
 
 void QtDrawingSurface::line(float x1, float y1, float x2, float y2)

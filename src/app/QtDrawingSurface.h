@@ -12,6 +12,7 @@
 #include <QPen>
 #include <QTransform>
 
+#include <functional>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -20,12 +21,10 @@ class QImage;
 
 namespace tb {
 
-class PictureBox;
-
-// Draws one pass into a picture box's image; only the box creates one
-// (PictureBox::beginPass). Lives for one pass: the painter stays open
-// throughout (thousands of lines), and the box is repainted when the pass
-// ends, also when it ends with a run-time error.
+// Draws one pass into a picture box's image (PictureBox::beginPass). Lives
+// for one pass: the painter stays open throughout (thousands of lines), and
+// the box is asked to repaint when the pass ends, also when it ends with a
+// run-time error.
 //
 // The pass works in the box's logical pixels. Texts are drawn at the image's
 // device resolution; lines are placed on whole device pixels with the weight
@@ -39,6 +38,19 @@ class PictureBox;
 // ticks between drew over them.
 class QtDrawingSurface final : public DrawingSurface {
 public:
+    // What the surface needs of the box it draws for.
+    struct Box {
+        QSize size; // outer, in logical pixels
+        QFont font;
+        std::function<void()> show;
+        std::function<void()> raise;
+        std::function<void()> repaint;
+    };
+
+    // origin: where the box's top-left corner lies in the image, in device
+    // pixels (the image may reach beyond the box). windowFont: the font the
+    // window measures text heights in.
+    QtDrawingSurface(Box box, QImage& image, QPoint origin, const QFont& windowFont);
     ~QtDrawingSurface() override;
     QtDrawingSurface(const QtDrawingSurface&) = delete;
     QtDrawingSurface& operator=(const QtDrawingSurface&) = delete;
@@ -61,11 +73,6 @@ public:
     void latticeColumn(const LatticeColumn& column) override;
 
 private:
-    friend class PictureBox;
-    // origin: where the box's top-left corner lies in the image, in device
-    // pixels (the image reaches beyond the box).
-    QtDrawingSurface(PictureBox& box, QImage& image, QPoint origin, const QFont& windowFont);
-
     // The painter's pen in the foreground colour, made once per colour.
     void usePen();
     [[nodiscard]] QPen linePen(const QColor& color) const;
@@ -83,7 +90,7 @@ private:
     // Lines and fills in device pixels (texts in logical ones).
     void useLineTransform();
 
-    PictureBox& m_box;
+    Box m_box;
     QImage& m_image;
     QPainter m_painter;
     // The image's pixels, as the painter paints them.
