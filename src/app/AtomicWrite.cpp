@@ -106,17 +106,31 @@ void syncFolder(const QByteArray& dir)
 }
 
 // A symbolic link (a settings file kept elsewhere) stays a link: the file it
-// points to is the one replaced.
+// points to is the one replaced, or made when it is missing. A link loop
+// leads nowhere: the new file takes the link's own place.
 [[nodiscard]] QString resolveLink(const QString& path)
 {
     const QFileInfo info(path);
     if (!info.isSymLink())
         return info.absoluteFilePath();
-    const QString canonical = info.canonicalFilePath();
-    return canonical.isEmpty() ? info.symLinkTarget() : canonical;
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) == 0)
+        return info.canonicalFilePath();
+    return errno == ELOOP ? info.absoluteFilePath() : info.symLinkTarget();
 }
 
 } // namespace
+
+SpecialFile specialFileOfMode(unsigned int mode) noexcept
+{
+    if (S_ISFIFO(mode))
+        return SpecialFile::NamedPipe;
+    if (S_ISCHR(mode) || S_ISBLK(mode))
+        return SpecialFile::Device;
+    if (S_ISSOCK(mode))
+        return SpecialFile::Socket;
+    return SpecialFile::None;
+}
 
 AtomicWriteResult writeFileAtomically(const QString& path, const QByteArray& bytes)
 {
@@ -125,8 +139,13 @@ AtomicWriteResult writeFileAtomically(const QString& path, const QByteArray& byt
     const QByteArray target = QFile::encodeName(resolved);
     const QByteArray dir = QFile::encodeName(folder);
 
-    if (QFileInfo(resolved).isDir())
-        return {EISDIR, folder};
+    // Nothing there (a dangling link) or a link loop: the new file is made.
+    if (struct stat st{}; ::stat(target.constData(), &st) == 0) {
+        if (S_ISDIR(st.st_mode))
+            return {EISDIR, folder};
+        if (const SpecialFile special = specialFileOfMode(st.st_mode); special != SpecialFile::None)
+            return {0, folder, special};
+    }
     if (AtomicWriteResult made = makeFolders(dir); !made.ok())
         return made;
 

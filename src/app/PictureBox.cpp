@@ -17,9 +17,16 @@ QSize deviceSize(const QSize& logicalSize, qreal ratio)
             static_cast<int>(std::ceil(logicalSize.height() * ratio))};
 }
 
+// The border in whole device pixels.
+int deviceBorder(qreal ratio)
+{
+    return static_cast<int>(std::ceil(PictureBox::Border * ratio));
+}
+
 QImage blackImage(const QSize& logicalSize, qreal ratio)
 {
-    QImage image(deviceSize(logicalSize, ratio), QImage::Format_RGB32);
+    const int border = deviceBorder(ratio);
+    QImage image(deviceSize(logicalSize, ratio) + QSize(border, border), QImage::Format_RGB32);
     image.setDevicePixelRatio(ratio);
     image.fill(Qt::black);
     return image;
@@ -42,7 +49,21 @@ QSize PictureBox::sizeHint() const
 QtDrawingSurface PictureBox::beginPass(const QFont& windowFont)
 {
     fitImage();
-    return {*this, m_image, windowFont};
+    QtDrawingSurface::Box box{size(), font(), [this] { show(); }, [this] { raise(); },
+                              [this] { update(); }};
+    return {std::move(box), m_image, shownPart().topLeft(), windowFont};
+}
+
+QImage PictureBox::image() const
+{
+    return m_image.isNull() ? QImage() : m_image.copy(shownPart());
+}
+
+QRect PictureBox::shownPart() const
+{
+    const qreal ratio = m_image.devicePixelRatio();
+    const int border = deviceBorder(ratio);
+    return {QPoint(border, border), m_image.size() - QSize(border, border)};
 }
 
 void PictureBox::paintEvent(QPaintEvent* event)
@@ -53,7 +74,7 @@ void PictureBox::paintEvent(QPaintEvent* event)
     if (m_image.isNull())
         painter.fillRect(event->rect(), Qt::black); // nothing drawn yet
     else
-        painter.drawImage(QPointF(0, 0), m_image);
+        painter.drawImage(QPointF(0, 0), m_image, shownPart());
 }
 
 void PictureBox::resizeEvent(QResizeEvent* /*event*/)
@@ -67,8 +88,8 @@ void PictureBox::resizeEvent(QResizeEvent* /*event*/)
 void PictureBox::fitImage()
 {
     const qreal ratio = devicePixelRatioF();
-    if (!m_image.isNull() && m_image.size() == deviceSize(size(), ratio) &&
-        m_image.devicePixelRatio() == ratio)
+    if (!m_image.isNull() && m_image.devicePixelRatio() == ratio &&
+        shownPart().size() == deviceSize(size(), ratio))
         return;
     QImage fitted = blackImage(size(), ratio);
     if (!m_image.isNull()) {

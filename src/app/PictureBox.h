@@ -14,10 +14,18 @@ namespace tb {
 // factor and survives being covered or minimised; painting only copies that
 // image 1:1 onto the screen. Until the first pass there is no image: the box
 // shows its black ground, and start-up neither makes nor resizes one.
+//
+// The image reaches a border of Border logical pixels beyond the box's top
+// and left edges, drawn on but never shown. Near an image's own top and left
+// edge Qt can set a line's edge pixel or not on a rounding that depends on
+// where the line runs along it (LinePixels cannot learn that from a strip);
+// with the border, nothing drawn in the box lies there.
 class PictureBox : public QWidget {
     Q_OBJECT
 
 public:
+    static constexpr int Border = 16;
+
     explicit PictureBox(QWidget* parent = nullptr);
 
     [[nodiscard]] QSize sizeHint() const override;
@@ -27,17 +35,19 @@ public:
     // surface goes, also when the pass ends with a run-time error.
     // windowFont is the font the window measures text heights in.
     [[nodiscard]] QtDrawingSurface beginPass(const QFont& windowFont);
-    // Null before the first pass.
-    [[nodiscard]] const QImage& image() const { return m_image; }
+    // What the box shows of the image: null before the first pass.
+    [[nodiscard]] QImage image() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    // Gives the image the box's size at its device pixel ratio, keeping what
-    // is drawn.
+    // Gives the image the box's size and its border at its device pixel
+    // ratio, keeping what is drawn.
     void fitImage();
+    // The part of the image the box shows, in its device pixels.
+    [[nodiscard]] QRect shownPart() const;
 
     QImage m_image;
 };

@@ -1,6 +1,6 @@
 #include "QtDrawingSurface.h"
 
-#include "PictureBox.h"
+#include "graph/LatticeColumn.h"
 #include "numeric/VectorState.h"
 
 #include <QImage>
@@ -21,16 +21,18 @@ QColor toQColor(Color c)
     return {c.red, c.green, c.blue};
 }
 
-// Pixels drawn between two runs that may be remembered one by one; beyond,
-// the next run is drawn whole.
-constexpr std::size_t DrawnSinceRunLimit = 64;
+// As an opaque colour stands in the image's pixels.
+QRgb toQRgb(Color c)
+{
+    return qRgb(c.red, c.green, c.blue);
+}
 
 } // namespace
 
-QtDrawingSurface::QtDrawingSurface(PictureBox& box, QImage& image, const QFont& windowFont)
-    : m_box(box)
+QtDrawingSurface::QtDrawingSurface(Box box, QImage& image, QPoint origin, const QFont& windowFont)
+    : m_box(std::move(box))
     , m_image(image)
-    , m_boxMetrics(box.font(), &image)
+    , m_boxMetrics(m_box.font, &image)
     , m_windowMetrics(windowFont, &image)
     , m_ratio(image.devicePixelRatio())
     , m_toDevicePixels(QTransform::fromScale(1.0 / m_ratio, 1.0 / m_ratio))
@@ -38,26 +40,33 @@ QtDrawingSurface::QtDrawingSurface(PictureBox& box, QImage& image, const QFont& 
     // A wide pen is centred on its line: half its width right and down puts
     // the logical pixel's device pixels right and below the point, as the
     // one-pixel pen does.
-    , m_lineOffset(m_lineWidth == 1 ? 0.0 : m_lineWidth / 2.0)
+    , m_lineOffset((m_lineWidth == 1 ? 0.0 : m_lineWidth / 2.0) + origin.x())
+    , m_toText(QTransform::fromTranslate(origin.x() / m_ratio, origin.y() / m_ratio))
 {
     m_painter.begin(&m_image);
+    m_bits = m_image.bits();
+    m_stride = m_image.bytesPerLine();
     m_painter.setRenderHint(QPainter::Antialiasing, false);
     m_painter.setRenderHint(QPainter::TextAntialiasing, true);
-    m_painter.setFont(box.font());
+    m_painter.setFont(m_box.font);
     m_painter.setWorldTransform(m_toDevicePixels);
     usePen();
     clearVectorState();
-    // Lines land on device pixels as given only when the painter's scaling
-    // to the device undoes ours exactly.
-    if ((1.0 / m_ratio) * m_ratio == 1.0)
-        m_pixels.emplace(m_lineWidth == 1 ? 0 : m_lineWidth, m_image.size(), m_ratio, m_lineOffset);
 }
 
 QtDrawingSurface::~QtDrawingSurface()
 {
     m_painter.end();
-    m_box.update();
+    m_box.repaint();
     clearVectorState();
+}
+
+QPen QtDrawingSurface::linePen(const QColor& color) const
+{
+    QPen pen(color, m_lineWidth == 1 ? 0 : m_lineWidth);
+    // Both end points drawn, as the one-pixel pen does.
+    pen.setCapStyle(Qt::SquareCap);
+    return pen;
 }
 
 void QtDrawingSurface::usePen()
@@ -67,10 +76,7 @@ void QtDrawingSurface::usePen()
     auto known = std::find_if(m_pens.begin(), m_pens.end(),
                               [this](const auto& pen) { return pen.first == m_fore; });
     if (known == m_pens.end()) {
-        QPen pen(m_fore, m_lineWidth == 1 ? 0 : m_lineWidth);
-        // Both end points drawn, as the one-pixel pen does.
-        pen.setCapStyle(Qt::SquareCap);
-        m_pens.emplace_back(m_fore, pen);
+        m_pens.emplace_back(m_fore, linePen(m_fore));
         known = m_pens.end() - 1;
     }
     m_painter.setPen(known->second);
@@ -81,7 +87,6 @@ void QtDrawingSurface::usePen()
 void QtDrawingSurface::forgetDrawn()
 {
     m_erasedTo.reset();
-    m_lastLine.reset();
     m_lastRun.reset();
     m_drawnSinceRun.clear();
 }
@@ -120,107 +125,125 @@ void QtDrawingSurface::clear()
 
 float QtDrawingSurface::outerWidth() const
 {
-    return static_cast<float>(m_box.width());
+    return static_cast<float>(m_box.size.width());
 }
 float QtDrawingSurface::outerHeight() const
 {
-    return static_cast<float>(m_box.height());
+    return static_cast<float>(m_box.size.height());
 }
 
 void QtDrawingSurface::line(float x1, float y1, float x2, float y2)
 {
     const auto device = [this](float v) { return v * m_ratio + m_lineOffset; };
-    const QLineF deviceLine(device(x1), device(y1), device(x2), device(y2));
-    const std::optional<QRect> pixels =
-        m_pixels ? m_pixels->raster().pixels(deviceLine) : std::nullopt;
-    if (pixels) {
-        if (pixels->isEmpty())
-            return; // off the image, or too short to set a pixel
-        if (m_lastLine && m_lastLine->first == *pixels && m_lastLine->second == m_fore)
-            return;
-    }
     usePen();
     useLineTransform();
-    m_painter.drawLine(deviceLine);
+    m_painter.drawLine(QLineF(device(x1), device(y1), device(x2), device(y2)));
     clearVectorState();
-    m_erasedTo.reset();
-    if (!pixels) {
+    forgetDrawn();
+}
+
+void QtDrawingSurface::latticeColumn(const LatticeColumn& column)
+{
+    LatticePixels& lattice = latticePixels();
+    const QRgb tick = toQRgb(column.tickColor);
+    if (column.edge) {
+        if (!lattice.edge(column, m_pieces)) {
+            DrawingSurface::latticeColumn(column);
+            return;
+        }
+        for (const LatticePixels::Piece& piece : m_pieces)
+            fill(piece, piece.columns, tick);
+        // The colour the marks would have set, one by one.
+        if (column.lastRow > 1.0)
+            m_fore = toQColor(column.tickColor);
         forgetDrawn();
         return;
     }
-    m_lastLine.emplace(*pixels, m_fore);
-    if (m_lastRun) {
-        m_drawnSinceRun.push_back(*pixels);
-        if (m_drawnSinceRun.size() > DrawnSinceRunLimit)
-            m_lastRun.reset();
-    }
-}
-
-void QtDrawingSurface::gridMarks(const GridMarkRun& run)
-{
-    if (!m_pixels || !m_pixels->piecesOf(run, m_pieces)) {
-        DrawingSurface::gridMarks(run);
+    if (!lattice.inner(column, m_inner)) {
+        DrawingSurface::latticeColumn(column);
         return;
     }
-    if (!m_pixels->hasMarks(run))
-        return;
-    // The colour the marks would have set, one by one.
-    m_fore = toQColor(run.color);
-    useLineTransform();
-    const bool sameColor = m_lastRun && m_lastRun->first == run.color;
-    for (const GridMarkPixels::Piece& piece : m_pieces) {
-        const GridMarkPixels::Piece* before = nullptr;
+    m_erasedTo.reset();
+    fill(m_inner.topTick, tick);
+    m_drawnSinceRun.push_back(m_inner.topTick);
+    const QRgb grid = toQRgb(column.gridColor);
+    const bool sameColor = m_lastRun && m_lastRun->first == column.gridColor;
+    for (const LatticePixels::Piece& piece : m_inner.grid) {
+        const LatticePixels::Piece* before = nullptr;
         if (sameColor)
-            for (const GridMarkPixels::Piece& old : m_lastRun->second)
+            for (const LatticePixels::Piece& old : m_lastRun->second)
                 if (old.rowsId == piece.rowsId)
                     before = &old;
         if (before == nullptr) {
-            fill(piece, piece.columns, m_fore);
+            fill(piece, piece.columns, grid);
             continue;
         }
-        // The run before set the same rows in the columns both cover: there
-        // only what was drawn over them since needs its colour back.
-        const LineRaster::Span old = before->columns;
-        fill(piece, {piece.columns.first, std::min(piece.columns.last, old.first - 1)}, m_fore);
-        fill(piece, {std::max(piece.columns.first, old.last + 1), piece.columns.last}, m_fore);
-        const LineRaster::Span both{std::max(piece.columns.first, old.first),
+        // The column before set the same rows in the columns both cover:
+        // there only what its bottom tick and this top tick drew over them
+        // needs its colour back.
+        const LinePixels::Span old = before->columns;
+        fill(piece, {piece.columns.first, std::min(piece.columns.last, old.first - 1)}, grid);
+        fill(piece, {std::max(piece.columns.first, old.last + 1), piece.columns.last}, grid);
+        const LinePixels::Span both{std::max(piece.columns.first, old.first),
                                     std::min(piece.columns.last, old.last)};
         if (!both.empty())
             for (const QRect& area : m_drawnSinceRun)
-                fillWithin(piece, both, area, m_fore);
+                fillWithin(piece, both, area, grid);
     }
-    clearVectorState();
-    m_erasedTo.reset();
-    m_lastLine.reset();
-    m_drawnSinceRun.clear();
+    fill(m_inner.bottomTick, tick);
+    m_drawnSinceRun.assign(1, m_inner.bottomTick);
     if (!m_lastRun)
         m_lastRun.emplace();
-    m_lastRun->first = run.color;
-    std::swap(m_lastRun->second, m_pieces);
+    m_lastRun->first = column.gridColor;
+    std::swap(m_lastRun->second, m_inner.grid);
+    m_fore = toQColor(column.tickColor);
 }
 
-void QtDrawingSurface::fill(const GridMarkPixels::Piece& piece, LineRaster::Span columns,
-                            const QColor& color)
+void QtDrawingSurface::fill(const QRect& area, QRgb color)
+{
+    const QRect inside = area & QRect(QPoint(0, 0), m_image.size());
+    for (int y = inside.top(); y <= inside.bottom(); ++y)
+        std::fill_n(reinterpret_cast<QRgb*>(m_bits + y * m_stride) + inside.left(), inside.width(),
+                    color);
+}
+
+void QtDrawingSurface::fill(const LatticePixels::Piece& piece, LinePixels::Span columns, QRgb color)
 {
     if (columns.empty())
         return;
-    for (const LineRaster::Span rows : *piece.rows)
-        m_painter.fillRect(LineRaster::rect(columns, rows), color);
+    for (const LinePixels::Span rows : *piece.rows)
+        fill(LinePixels::rect(columns, rows), color);
 }
 
-void QtDrawingSurface::fillWithin(const GridMarkPixels::Piece& piece, LineRaster::Span columns,
-                                  const QRect& area, const QColor& color)
+void QtDrawingSurface::fillWithin(const LatticePixels::Piece& piece, LinePixels::Span columns,
+                                  const QRect& area, QRgb color)
 {
     columns = {std::max(columns.first, area.left()), std::min(columns.last, area.right())};
     if (columns.empty())
         return;
     // The first span that reaches the area's top, then on while they start above its bottom.
     auto rows = std::lower_bound(piece.rows->begin(), piece.rows->end(), area.top(),
-                                 [](LineRaster::Span span, int top) { return span.last < top; });
+                                 [](LinePixels::Span span, int top) { return span.last < top; });
     for (; rows != piece.rows->end() && rows->first <= area.bottom(); ++rows)
-        m_painter.fillRect(LineRaster::rect(columns, {std::max(rows->first, area.top()),
-                                                      std::min(rows->last, area.bottom())}),
-                           color);
+        fill(LinePixels::rect(
+                 columns, {std::max(rows->first, area.top()), std::min(rows->last, area.bottom())}),
+             color);
+}
+
+LinePixels& QtDrawingSurface::linePixels()
+{
+    if (!m_linePixels) {
+        m_linePixels.emplace(m_image.size(), m_ratio, linePen(Qt::white), m_toDevicePixels);
+        clearVectorState();
+    }
+    return *m_linePixels;
+}
+
+LatticePixels& QtDrawingSurface::latticePixels()
+{
+    if (!m_latticePixels)
+        m_latticePixels.emplace(linePixels(), m_ratio, m_lineOffset);
+    return *m_latticePixels;
 }
 
 void QtDrawingSurface::useLineTransform()
@@ -258,7 +281,7 @@ void QtDrawingSurface::print(const QString& text)
     usePen();
     // Kept for the texts that follow; lines put theirs back.
     if (!m_textTransform) {
-        m_painter.setWorldTransform(QTransform());
+        m_painter.setWorldTransform(m_toText);
         m_textTransform = true;
     }
     m_painter.drawText(m_textPos + QPointF(0, m_boxMetrics.ascent()), text);

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "GridMarkPixels.h"
+#include "LatticePixels.h"
+#include "LinePixels.h"
 #include "graph/DrawingSurface.h"
 
 #include <QColor>
@@ -11,6 +12,7 @@
 #include <QPen>
 #include <QTransform>
 
+#include <functional>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -19,24 +21,36 @@ class QImage;
 
 namespace tb {
 
-class PictureBox;
-
-// Draws one pass into a picture box's image; only the box creates one
-// (PictureBox::beginPass). Lives for one pass: the painter stays open
-// throughout (thousands of lines), and the box is repainted when the pass
-// ends, also when it ends with a run-time error.
+// Draws one pass into a picture box's image (PictureBox::beginPass). Lives
+// for one pass: the painter stays open throughout (thousands of lines), and
+// the box is asked to repaint when the pass ends, also when it ends with a
+// run-time error.
 //
 // The pass works in the box's logical pixels. Texts are drawn at the image's
 // device resolution; lines are placed on whole device pixels with the weight
 // of one logical pixel, never blended into their neighbours.
 //
-// What it leaves out changes no pixel: the second of two erases with nothing
-// between, a line whose pixels are those of the line just drawn in the same
-// colour, and of a run of grid marks whose pixels are those of the run just
-// drawn, all but what was drawn over them since. A run is drawn as the union
-// of its marks' device pixels, known from how Qt rasterises them.
+// A lattice column is drawn as the union of its marks' device pixels, which
+// Qt itself shows (LatticePixels, LinePixels): its ticks, and its grid marks
+// as blocks of pixels set straight in the image. What it leaves out changes
+// no pixel: the second of two erases with nothing between, and of a
+// column's grid marks the pixels the column before set, all but what the
+// ticks between drew over them.
 class QtDrawingSurface final : public DrawingSurface {
 public:
+    // What the surface needs of the box it draws for.
+    struct Box {
+        QSize size; // outer, in logical pixels
+        QFont font;
+        std::function<void()> show;
+        std::function<void()> raise;
+        std::function<void()> repaint;
+    };
+
+    // origin: where the box's top-left corner lies in the image, in device
+    // pixels (the image may reach beyond the box). windowFont: the font the
+    // window measures text heights in.
+    QtDrawingSurface(Box box, QImage& image, QPoint origin, const QFont& windowFont);
     ~QtDrawingSurface() override;
     QtDrawingSurface(const QtDrawingSurface&) = delete;
     QtDrawingSurface& operator=(const QtDrawingSurface&) = delete;
@@ -56,26 +70,32 @@ public:
     [[nodiscard]] double textHeight(const QString& text) const override;
     void print(const QString& text) override;
 
-    void gridMarks(const GridMarkRun& run) override;
+    void latticeColumn(const LatticeColumn& column) override;
 
 private:
-    friend class PictureBox;
-    QtDrawingSurface(PictureBox& box, QImage& image, const QFont& windowFont);
-
     // The painter's pen in the foreground colour, made once per colour.
     void usePen();
+    [[nodiscard]] QPen linePen(const QColor& color) const;
     // Something other than lines and runs went onto the image.
     void forgetDrawn();
     // A piece's pixels in the given columns, or only where they meet the area.
-    void fill(const GridMarkPixels::Piece& piece, LineRaster::Span columns, const QColor& color);
-    void fillWithin(const GridMarkPixels::Piece& piece, LineRaster::Span columns, const QRect& area,
-                    const QColor& color);
+    // Device pixels set straight in the image, as a fill would set them.
+    void fill(const QRect& area, QRgb color);
+    void fill(const LatticePixels::Piece& piece, LinePixels::Span columns, QRgb color);
+    void fillWithin(const LatticePixels::Piece& piece, LinePixels::Span columns, const QRect& area,
+                    QRgb color);
+    // Made on first use in a pass.
+    [[nodiscard]] LinePixels& linePixels();
+    [[nodiscard]] LatticePixels& latticePixels();
     // Lines and fills in device pixels (texts in logical ones).
     void useLineTransform();
 
-    PictureBox& m_box;
+    Box m_box;
     QImage& m_image;
     QPainter m_painter;
+    // The image's pixels, as the painter paints them.
+    uchar* m_bits = nullptr;
+    qsizetype m_stride = 0;
     QFontMetricsF m_boxMetrics;
     QFontMetricsF m_windowMetrics;
     QColor m_back = Qt::black;
@@ -87,23 +107,25 @@ private:
     // One logical pixel in whole device pixels; 1 draws with the toolkit's
     // one-pixel cosmetic pen, exactly as at a ratio of 1.
     int m_lineWidth;
+    // Where a line at logical v lands: v x ratio + m_lineOffset device pixels.
     qreal m_lineOffset;
+    QTransform m_toText;
     bool m_textTransform = false;
 
     // Widths measured, by text: a dense axis repeats its labels many times.
     mutable QHash<QString, double> m_widths;
     std::vector<std::pair<QColor, QPen>> m_pens;
     QColor m_penColor;
-    // Where lines land in device pixels, when the painter maps them 1:1.
-    std::optional<GridMarkPixels> m_pixels;
+    // Where lines land in device pixels.
+    std::optional<LinePixels> m_linePixels;
+    std::optional<LatticePixels> m_latticePixels;
     // The colour the whole image was last erased to, while nothing came after.
     std::optional<QColor> m_erasedTo;
-    // The last line's pixels and colour, while nothing came after it.
-    std::optional<std::pair<QRect, QColor>> m_lastLine;
-    // The last run of grid marks, and the pixels drawn since.
-    std::optional<std::pair<Color, std::vector<GridMarkPixels::Piece>>> m_lastRun;
+    // The grid marks of the last inner column, and the ticks drawn since.
+    std::optional<std::pair<Color, std::vector<LatticePixels::Piece>>> m_lastRun;
     std::vector<QRect> m_drawnSinceRun;
-    std::vector<GridMarkPixels::Piece> m_pieces;
+    LatticePixels::Inner m_inner;
+    std::vector<LatticePixels::Piece> m_pieces;
 };
 
 } // namespace tb

@@ -9,6 +9,8 @@
 #include <QStandardPaths>
 
 #include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace tb {
@@ -41,28 +43,72 @@ QByteArray lineBytes(QString text)
     return encodeWindows1252(text) + "\r\n";
 }
 
+// At most ReadLimit bytes, or fewer at the end of the file; error is 0 or the
+// system's error number.
+[[nodiscard]] int readUpToLimit(int fd, QByteArray& bytes)
+{
+    bytes.resize(SettingsFile::ReadLimit);
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::read(fd, bytes.data() + done, std::size_t(bytes.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return errno;
+        if (n == 0)
+            break;
+        done += n;
+    }
+    bytes.truncate(done);
+    return 0;
+}
+
+// Why something other than a regular file cannot be read.
+void notAFile(SettingsFile::LoadResult& result, mode_t mode)
+{
+    result.special = specialFileOfMode(mode);
+    if (S_ISDIR(mode))
+        result.error = EISDIR;
+}
+
 [[nodiscard]] SettingsFile::LoadResult loadFrom(const QString& path)
 {
     SettingsFile::LoadResult result;
     result.path = path;
-    const QFileInfo info(path);
-    if (!info.exists())
+    const QByteArray name = QFile::encodeName(path);
+    // Nothing there and a dangling link alike: no file yet. A link loop is
+    // told of, and replaced by the first save.
+    struct stat st {};
+    if (::stat(name.constData(), &st) != 0) {
+        if (errno == ELOOP) {
+            result.status = SettingsFile::LoadStatus::Unreadable;
+            result.error = ELOOP;
+        }
         return result;
+    }
     result.status = SettingsFile::LoadStatus::Unreadable;
-    if (info.isDir()) {
-        result.error = EISDIR;
+    // Only a regular file is opened: opening a pipe waits for a writer, and
+    // opening some devices acts on them.
+    if (!S_ISREG(st.st_mode)) {
+        notAFile(result, st.st_mode);
         return result;
     }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        result.error = info.isReadable() ? EIO : EACCES;
+    // Should it have been swapped for a pipe since, this open does not wait.
+    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        result.error = errno;
         return result;
     }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        result.error = EIO;
+    QByteArray bytes;
+    if (::fstat(fd, &st) != 0)
+        result.error = errno;
+    else if (!S_ISREG(st.st_mode))
+        notAFile(result, st.st_mode);
+    else
+        result.error = readUpToLimit(fd, bytes);
+    ::close(fd);
+    if (result.error != 0 || result.special != SpecialFile::None)
         return result;
-    }
     result.status = SettingsFile::LoadStatus::Loaded;
     result.fields = splitLines(bytes, SettingsFile::FieldCount);
     return result;

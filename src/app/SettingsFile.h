@@ -14,13 +14,20 @@ public:
     static constexpr int FieldCount = 16;
     static constexpr const char* FileName = "Tubebridge.dat";
 
+    // Sixteen lines of a line edit's default length (32 767 characters), each
+    // with its CR LF: about half a megabyte. Reading stops there, so that a
+    // huge file starts as quickly as a settings file: a line cut there fills
+    // its field with what was read, and the fields after it start empty.
+    static constexpr qint64 ReadLimit = qint64{FieldCount} * (32767 + 2);
+
     enum class LoadStatus { Loaded, Missing, Unreadable };
 
     struct LoadResult {
         LoadStatus status = LoadStatus::Missing;
-        QStringList fields; // at most FieldCount, as read
-        QString path;       // the file that was read, or tried
-        int error = 0;      // why it could not be read: a system error number
+        QStringList fields;                      // at most FieldCount, as read
+        QString path;                            // the file that was read, or tried
+        int error = 0;                           // why it could not be read: a system error number
+        SpecialFile special = SpecialFile::None; // or what stands there instead of a file
     };
 
     // Saves go to path. While path does not exist yet, defaultsPath (when

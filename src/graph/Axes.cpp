@@ -3,7 +3,7 @@
 #include "Color.h"
 #include "DrawingSurface.h"
 #include "GraphSettings.h"
-#include "GridMarkRun.h"
+#include "LatticeColumn.h"
 #include "PlotGeometry.h"
 #include "format/Roundoff.h"
 #include "numeric/CheckedMath.h"
@@ -18,13 +18,6 @@
 namespace tb {
 
 namespace {
-
-void mark(DrawingSurface& surface, Color color, double x1, double y1, double x2, double y2)
-{
-    surface.setForeColor(color);
-    surface.line(static_cast<float>(x1), static_cast<float>(y1), static_cast<float>(x2),
-                 static_cast<float>(y2));
-}
 
 // Rounds to 15 significant digits by way of the number's text, always with "."
 // both ways: a locale comma would be read back as a cut-off number.
@@ -58,32 +51,31 @@ void DrawTicks(DrawingSurface& surface, const GraphSettings& settings, const Plo
     const std::int16_t minor = g.TickUnit;
     const std::int16_t labeled = mul16(2, g.TickUnit);
     const double lastColumn = g.XTickSteps;
-    const double lastRow = g.YTickSteps;
-    GridMarkRun grid{colors::Grid,        0.0, false, g.TickUnit, lastRow, g.YTickSpacing,
-                     settings.YMinorTicks};
+    LatticeColumn column{colors::White, colors::Grid};
+    column.tickUnit = g.TickUnit;
+    column.lastRow = g.YTickSteps;
+    column.rowSpacing = g.YTickSpacing;
+    column.rowMinorTicks = settings.YMinorTicks;
+    column.plotBottom = g.PlotBottom;
     for (double i = 0.0; i < g.XTickColumns; i += 1.0) {
         const double x = checkedAdd(g.PlotLeft, checkedMul(i, g.XTickSpacing));
-        if (0.0 < i && i < lastColumn) {
-            const bool labeledColumn = isLabeledIndex(i, settings.XMinorTicks);
-            const std::int16_t columnTick = labeledColumn ? labeled : minor;
-            mark(surface, colors::White, x, 0.0, x, columnTick);
-            if (lastRow > 1.0) {
-                grid.x = x;
-                grid.labeledColumn = labeledColumn;
-                surface.gridMarks(grid);
-            }
-            mark(surface, colors::White, x, g.PlotBottom, x, sub16(g.PlotBottom, columnTick));
-            continue;
+        column.edge = !(0.0 < i && i < lastColumn);
+        if (!column.edge) {
+            column.x = x;
+            column.labeled = isLabeledIndex(i, settings.XMinorTicks);
+            const std::int16_t tick = column.labeled ? labeled : minor;
+            column.topEnd = tick;
+            column.bottomEnd = sub16(g.PlotBottom, tick);
+        } else if (i == 0.0) {
+            column.x = g.PlotLeft;
+            column.labeledEnd = add16(g.PlotLeft, labeled);
+            column.minorEnd = add16(g.PlotLeft, minor);
+        } else {
+            column.x = g.GraphWidth;
+            column.labeledEnd = sub16(g.GraphWidth, labeled);
+            column.minorEnd = sub16(g.GraphWidth, minor);
         }
-        // The left and the right edge: a Y tick at every row inside.
-        for (double j = 1.0; j < lastRow; j += 1.0) {
-            const double y = checkedMul(j, g.YTickSpacing);
-            const std::int16_t rowTick = isLabeledIndex(j, settings.YMinorTicks) ? labeled : minor;
-            if (i == 0.0)
-                mark(surface, colors::White, g.PlotLeft, y, add16(g.PlotLeft, rowTick), y);
-            else
-                mark(surface, colors::White, g.GraphWidth, y, sub16(g.GraphWidth, rowTick), y);
-        }
+        surface.latticeColumn(column);
     }
 }
 

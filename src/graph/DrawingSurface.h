@@ -6,7 +6,7 @@ class QString;
 
 namespace tb {
 
-struct GridMarkRun;
+struct LatticeColumn;
 
 // What the drawing pass needs of the picture box. Coordinates are box pixels,
 // origin top left, y downward; they may be fractional. Lines and texts use
@@ -34,10 +34,10 @@ public:
     [[nodiscard]] virtual double textHeight(const QString& text) const = 0;
     virtual void print(const QString& text) = 0;
 
-    // A run of grid marks of one colour down one lattice column. By default
-    // mark by mark, each its colour set and then its line drawn, as the tick
-    // loop would; a surface may draw the run's pixels all at once instead.
-    virtual void gridMarks(const GridMarkRun& run);
+    // The tick marks and grid marks of one lattice column. By default mark by
+    // mark, each its colour set and then its line drawn, as the tick loops
+    // would; a surface may draw the column's pixels all at once instead.
+    virtual void latticeColumn(const LatticeColumn& column);
 };
 
 } // namespace tb

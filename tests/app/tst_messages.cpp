@@ -8,6 +8,8 @@
 #include <new>
 #include <stdexcept>
 
+Q_DECLARE_METATYPE(tb::SpecialFile)
+
 // The first paragraph of a failed save's message: the cause and its remedy.
 class TestMessages : public QObject {
     Q_OBJECT
@@ -15,6 +17,10 @@ class TestMessages : public QObject {
 private slots:
     void saveFailure_data();
     void saveFailure();
+    void loadFailure_data();
+    void loadFailure();
+    void notAFile_data();
+    void notAFile();
     void exceptionNames();
 };
 
@@ -41,6 +47,66 @@ void TestMessages::saveFailure()
     QCOMPARE(message.section("\n\n", 1),
              QString("The settings file /f/Tubebridge.dat is as it was before, your fields are "
                      "kept, and the program stays open: press \"End\" again when that is done."));
+}
+
+void TestMessages::loadFailure_data()
+{
+    QTest::addColumn<int>("error");
+    QTest::addColumn<QString>("says");
+    QTest::newRow("a folder") << EISDIR
+                              << "/f/Tubebridge.dat is a folder, not a file.\n\nThe fields start "
+                                 "empty. Move or rename that folder before you press \"End\", so "
+                                 "that your fields can be saved there.";
+    QTest::newRow("a link loop")
+        << ELOOP
+        << "/f/Tubebridge.dat is a link that leads round in a loop, to no file.\n\nThe fields "
+           "start empty. \"End\" saves them to /f/Tubebridge.dat.";
+    QTest::newRow("no permission") << EACCES
+                                   << "You may not read /f/Tubebridge.dat.\n\nThe fields start "
+                                      "empty. \"End\" saves them to /f/Tubebridge.dat.";
+}
+
+// Why the file could not be read at start, and what "End" will do.
+void TestMessages::loadFailure()
+{
+    QFETCH(int, error);
+    tb::SettingsFile::LoadResult atStart;
+    atStart.status = tb::SettingsFile::LoadStatus::Unreadable;
+    atStart.path = "/f/Tubebridge.dat";
+    atStart.error = error;
+    QTEST(tb::loadFailureMessage(atStart, "/f/Tubebridge.dat"), "says");
+}
+
+void TestMessages::notAFile_data()
+{
+    QTest::addColumn<tb::SpecialFile>("special");
+    QTest::addColumn<QString>("what");
+    QTest::newRow("named pipe") << tb::SpecialFile::NamedPipe << "a named pipe";
+    QTest::newRow("device") << tb::SpecialFile::Device << "a device";
+    QTest::newRow("socket") << tb::SpecialFile::Socket << "a socket";
+}
+
+// What stands at the path, at start and on "End".
+void TestMessages::notAFile()
+{
+    QFETCH(tb::SpecialFile, special);
+    QFETCH(QString, what);
+    tb::SettingsFile::LoadResult atStart;
+    atStart.status = tb::SettingsFile::LoadStatus::Unreadable;
+    atStart.path = "/f/Tubebridge.dat";
+    atStart.special = special;
+    QCOMPARE(tb::loadFailureMessage(atStart, "/f/Tubebridge.dat"),
+             "/f/Tubebridge.dat is " + what +
+                 ", not a file.\n\nThe fields start empty. Move or rename /f/Tubebridge.dat "
+                 "before you press \"End\", so that your fields can be saved there.");
+    // The administrator's file: the user's own is saved elsewhere.
+    QCOMPARE(tb::loadFailureMessage(atStart, "/home/u/Tubebridge.dat").section("\n\n", 1),
+             QString("The fields start empty. \"End\" saves them to /home/u/Tubebridge.dat."));
+    const QString message = tb::saveFailureMessage({0, "/f", special}, "/f/Tubebridge.dat");
+    QCOMPARE(message.section("\n\n", 0, 0),
+             "/f/Tubebridge.dat is " + what +
+                 ", not a file. Saving over it would destroy it. Move or rename "
+                 "/f/Tubebridge.dat.");
 }
 
 void TestMessages::exceptionNames()

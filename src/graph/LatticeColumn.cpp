@@ -1,4 +1,4 @@
-#include "GridMarkRun.h"
+#include "LatticeColumn.h"
 
 #include "numeric/CheckedMath.h"
 
@@ -12,14 +12,14 @@ bool isLabeledIndex(double index, std::int16_t minorTicks)
     return q == std::floor(q);
 }
 
-double gridRowPosition(const GridMarkRun& run, double row)
+double latticeRowPosition(const LatticeColumn& column, double row)
 {
-    return checkedMul(row, run.rowSpacing);
+    return checkedMul(row, column.rowSpacing);
 }
 
-bool gridRowLabeled(const GridMarkRun& run, double row)
+bool latticeRowLabeled(const LatticeColumn& column, double row)
 {
-    return isLabeledIndex(row, run.rowMinorTicks);
+    return isLabeledIndex(row, column.rowMinorTicks);
 }
 
 float markStart(double centre, std::int16_t tickUnit)
