@@ -35,6 +35,8 @@ fail() {
         cp "$work/at-failure.png" "${TMPDIR:-/tmp}/tubebridge-desktop-$wanted-failure.png" &&
         echo "screenshot: ${TMPDIR:-/tmp}/tubebridge-desktop-$wanted-failure.png" >&2
     tail -n 5 "$work"/logs/*.log "$work/desktop/log" 2>/dev/null >&2 || true
+    [[ -z ${app_pid:-} ]] ||
+        echo "the program's windows: $(desktop_windows | paste -sd ' '); the keyboard: $(desktop_focused)" >&2
     exit 1
 }
 cleanup() {
@@ -102,8 +104,16 @@ scenario=messages
 rm "$work/app/Tubebridge.dat"
 mkdir "$work/app/Tubebridge.dat"
 launch
-two_windows() { [[ $(desktop_windows | wc -l) -eq 2 ]]; }
 one_window() { [[ $(desktop_windows | wc -l) -eq 1 ]]; }
+# new_message <the last one>: the window and one message, not the last one
+# (a new message takes the place of one still open); sets message.
+message=""
+new_message() {
+    local windows
+    windows=$(desktop_windows)
+    message=$(sed -n 2p <<<"$windows")
+    [[ $(wc -l <<<"$windows") -eq 2 && $message != "$1" ]]
+}
 # centred: the message's centre lies within 2 pixels of the window's.
 centred() {
     local mx my mw mh bx by bw bh
@@ -116,8 +126,7 @@ centred() {
 # where the desktop lets the program place it (X11 window managers), once the
 # desktop has placed it.
 expect_message() {
-    wait_until 10 two_windows || fail "no message after $1"
-    message=$(desktop_windows | tail -n 1)
+    wait_until 10 new_message "$message" || fail "no message after $1"
     if [[ $desktop != sway* ]]; then # a Wayland compositor places them itself
         wait_until 5 centred ||
             fail "the message after $1 is not centred (centres $((dx / 2)), $((dy / 2)) apart)"

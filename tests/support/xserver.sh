@@ -99,6 +99,14 @@ desktop_user() {
 desktop_own() {
     [[ $(desktop_user) == "$(id -un)" ]] || chown -R "$(desktop_user)" "$@"
 }
+# as_desktop_user <command...>: runs it as the desktop's user.
+as_desktop_user() {
+    if [[ $(desktop_user) == "$(id -un)" ]]; then
+        "$@"
+    else
+        setpriv --reuid="$(desktop_user)" --regid="$(id -g "$(desktop_user)")" --clear-groups "$@"
+    fi
+}
 
 x11_desktop_ready() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
 swaymsg_() { SWAYSOCK=$sway_socket swaymsg "$@"; }
@@ -132,10 +140,7 @@ desktop_start() {
         printf 'xwayland enable\n' >"$desktop_dir/config"
         chmod 755 "$2" "$desktop_dir"
         desktop_own "$desktop_dir"
-        local as=()
-        [[ $(desktop_user) == "$(id -un)" ]] ||
-            as=(setpriv --reuid="$(desktop_user)" --regid="$(id -g "$(desktop_user)")" --clear-groups)
-        "${as[@]}" env -i HOME="$desktop_dir" XDG_RUNTIME_DIR="$desktop_dir/runtime" \
+        as_desktop_user env -i HOME="$desktop_dir" XDG_RUNTIME_DIR="$desktop_dir/runtime" \
             DISPLAY="$DISPLAY" PATH="$PATH" WLR_BACKENDS=x11 WLR_RENDERER=pixman \
             WLR_LIBINPUT_NO_DEVICES=1 sway -c "$desktop_dir/config" >"$desktop_dir/log" 2>&1 &
         desktop_pid=$!
@@ -202,10 +207,19 @@ desktop_windows() {
     esac
 }
 
-# desktop_focused: the window that has the keyboard.
+# desktop_focused: the window that has the keyboard. A program on Xwayland
+# has it once Xwayland has given it the X input focus too, which sway asks of
+# Xwayland after its own focus has moved: keys typed in between go to the
+# window that had the X focus before.
 desktop_focused() {
     case $desktop in
-    sway | sway-xwayland) swaymsg_ -t get_tree | jq -r '.. | objects | select(.focused? == true) | .id' ;;
+    sway) swaymsg_ -t get_tree | jq -r '.. | objects | select(.focused? == true) | .id' ;;
+    sway-xwayland)
+        local id="" window=""
+        read -r id window < <(swaymsg_ -t get_tree |
+            jq -r '.. | objects | select(.focused? == true) | "\(.id) \(.window)"') || true
+        if [[ -n $window && $(xwayland_focus) == "$window" ]]; then echo "$id"; fi
+        ;;
     *) xdotool getwindowfocus 2>/dev/null || true ;;
     esac
 }
@@ -223,6 +237,16 @@ desktop_geometry() {
             END {print x, y, w, h}'
         ;;
     esac
+}
+
+# xwayland_focus: the X window that has the input focus on the program's
+# Xwayland display, which lets only the desktop's user in.
+xwayland_focus() {
+    local display
+    display=$(tr '\0' '\n' <"/proc/$app_pid/environ" 2>/dev/null | sed -n 's/^DISPLAY=//p')
+    if [[ -n $display ]]; then
+        as_desktop_user env DISPLAY="$display" xdotool getwindowfocus 2>/dev/null || true
+    fi
 }
 
 # desktop_close <window>: closes it as its close box does.
