@@ -71,6 +71,10 @@ cleanup() {
     exit "$rc"
 }
 trap cleanup EXIT
+# A command that fails where no check expects it ends the test (set -e): it
+# says which, so that such an end is never silent.
+set -E
+trap 'echo "FAIL: line $LINENO: $BASH_COMMAND failed" >&2' ERR
 trap 'exit 130' INT
 trap 'exit 143' TERM
 
@@ -107,7 +111,8 @@ esac
 log_length() { stat -c %s "$orca_log"; }
 # spoken_since <offset> [<end offset>]: each utterance in that part of the log.
 spoken_since() {
-    tail -c +"$(($1 + 1))" "$orca_log" | head -c "$((${2:-$(log_length)} - $1))" | tr -d '\r' |
+    dd if="$orca_log" iflag=skip_bytes,count_bytes skip="$1" count="$((${2:-$(log_length)} - $1))" \
+        status=none | tr -d '\r' |
         sed -n "s/^.* - SPEECH OUTPUT: '\(.*\)'\( voice=[a-z]*\)\{0,1\} \{0,1\}{.*\$/\1/p" |
         sed 's/\.$//'
 }
