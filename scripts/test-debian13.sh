@@ -80,14 +80,20 @@ unmount_all() {
     done
     mounted=()
 }
-# Whatever the suite left running in the root (a daemon a test started) ends
-# with the run, or it would keep the mounts busy.
+# Whatever the suite left running in the root (a daemon a test started, or
+# the whole suite when the run is stopped) ends with the run, or it would keep
+# the mounts busy; again while a process it starts in between turns up.
 end_root_processes() {
-    local proc pids=()
-    for proc in /proc/[0-9]*; do
-        [[ $(readlink "$proc/root" 2>/dev/null) == "$root" ]] && pids+=("${proc#/proc/}")
+    local proc pids round
+    for round in {1..20}; do
+        pids=()
+        for proc in /proc/[0-9]*; do
+            if [[ $(readlink "$proc/root" 2>/dev/null) == "$root" ]]; then pids+=("${proc#/proc/}"); fi
+        done
+        ((${#pids[@]} > 0)) || return 0
+        kill -9 "${pids[@]}" 2>/dev/null || true
+        sleep 0.1
     done
-    ((${#pids[@]} == 0)) || kill -9 "${pids[@]}" 2>/dev/null || true
 }
 cleanup() {
     local rc=$?
@@ -127,9 +133,12 @@ done
 
 started=$(date +%s)
 status=0
+# In the background, so that a signal to this script is handled at once (a
+# foreground command would first run to its end): the cleanup ends it.
 chroot "$root" /usr/bin/env -i HOME=/root LANG=C.UTF-8 TERM="${TERM:-dumb}" CI="${CI:-}" \
     PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
     TUBEBRIDGE_OTHER_DEBS="${inside_debs[*]}" \
-    bash -c "cd $checkout && scripts/test.sh" || status=$?
+    bash -c "cd $checkout && scripts/test.sh" &
+wait $! || status=$?
 timed "scripts/test.sh in the Debian 13 root" "$started"
 exit "$status"
