@@ -9,9 +9,11 @@
 #include <QTimer>
 
 #include <cstring>
-#include <sys/mount.h>
 #include <sys/stat.h>
+#ifndef Q_OS_WIN
+#include <sys/mount.h>
 #include <unistd.h>
+#endif
 
 using tb::test::readFile;
 using tb::test::writeFile;
@@ -40,6 +42,7 @@ QString problemOf(const tb::AtomicWriteResult& saved)
     return saved.ok() ? QString() : QString::fromLocal8Bit(std::strerror(saved.error));
 }
 
+#ifndef Q_OS_WIN
 // A small RAM disk of its own, so that a save can really meet a full disk.
 class SmallDisk {
 public:
@@ -74,6 +77,7 @@ private:
     bool m_mounted = false;
     int m_error = 0;
 };
+#endif
 
 } // namespace
 
@@ -204,6 +208,9 @@ void TestSettings::closingWithoutEndWritesNothing()
 
 void TestSettings::fullDiskKeepsTheOldFileAndTheWindow()
 {
+#ifdef Q_OS_WIN
+    QSKIP("the small disk that fills up is a RAM disk mounted the Linux way");
+#else
     if (geteuid() != 0)
         QSKIP("mounting a small RAM disk needs the superuser");
     const SmallDisk disk("12k"); // three pages
@@ -242,6 +249,7 @@ void TestSettings::fullDiskKeepsTheOldFileAndTheWindow()
     QVERIFY(!h.form().isVisible());
     fields[1] = QByteArray(254, 'n') + "1";
     QCOMPARE(readFile(path), lines(fields));
+#endif
 }
 
 void TestSettings::nameThatIsAFolder()
