@@ -106,10 +106,12 @@ start=$(date +%s)
 nice -n 10 cmake --build "$work/build" --parallel 2
 build_seconds=$(($(date +%s) - start))
 cmake --install "$work/build"
-# MinGW's runtime, which every DLL of this Qt needs, beside them: one folder
-# then holds all that a program built with it loads.
+# MinGW's runtime, which every DLL of this Qt needs, beside them (stripped:
+# Debian's libstdc++-6.dll carries 20 MB of symbols): one folder then holds
+# all that a program built with it loads.
 for dll in libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll; do
     cp "$(realpath "$(x86_64-w64-mingw32-g++-posix -print-file-name="$dll")")" "$prefix/bin/"
+    x86_64-w64-mingw32-strip --strip-unneeded "$prefix/bin/$dll"
 done
 
 {
