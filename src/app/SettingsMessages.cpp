@@ -54,10 +54,12 @@ namespace {
     case ENOSPC:
         return QStringLiteral("The disk that holds %1 is full. Free some space on it.")
             .arg(native(folder));
+#ifdef EDQUOT // not in MinGW's errno.h
     case EDQUOT:
         return QStringLiteral("Your disk quota for %1 is used up. Delete some files you no "
                               "longer need.")
             .arg(native(folder));
+#endif
     case EACCES:
     case EPERM:
         return QStringLiteral("You may not write to the folder %1. Give yourself write "

@@ -28,9 +28,11 @@ void TestMessages::saveFailure_data()
 {
     QTest::addColumn<int>("error");
     QTest::addColumn<QString>("says");
+#ifdef EDQUOT // not in MinGW's errno.h
     QTest::newRow("quota") << EDQUOT
                            << "Your disk quota for /f is used up. Delete some files you no "
                               "longer need.";
+#endif
     QTest::newRow("read-only file system")
         << EROFS << "The folder /f is on a read-only file system. Make that file system writable.";
     QTest::newRow("a file on the way")

@@ -9,12 +9,14 @@
 #include <QTimer>
 
 #include <cstring>
+#include <sys/stat.h>
+#ifndef Q_OS_WIN
 #include <sys/mount.h>
 #include <sys/socket.h>
-#include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <sys/un.h>
 #include <unistd.h>
+#endif
 
 using tb::test::readFile;
 using tb::test::writeFile;
@@ -43,6 +45,7 @@ QString problemOf(const tb::AtomicWriteResult& saved)
     return saved.ok() ? QString() : QString::fromLocal8Bit(std::strerror(saved.error));
 }
 
+#ifndef Q_OS_WIN
 // A small RAM disk of its own, so that a save can really meet a full disk.
 class SmallDisk {
 public:
@@ -77,6 +80,7 @@ private:
     bool m_mounted = false;
     int m_error = 0;
 };
+#endif
 
 // A kind of thing, as the tests name it.
 QString kindOf(const struct stat& st)
@@ -300,6 +304,9 @@ void TestSettings::closingWithoutEndWritesNothing()
 
 void TestSettings::fullDiskKeepsTheOldFileAndTheWindow()
 {
+#ifdef Q_OS_WIN
+    QSKIP("the small disk that fills up is a RAM disk mounted the Linux way");
+#else
     if (geteuid() != 0)
         QSKIP("mounting a small RAM disk needs the superuser");
     const SmallDisk disk("12k"); // three pages
@@ -338,6 +345,7 @@ void TestSettings::fullDiskKeepsTheOldFileAndTheWindow()
     QVERIFY(!h.form().isVisible());
     fields[1] = QByteArray(254, 'n') + "1";
     QCOMPARE(readFile(path), lines(fields));
+#endif
 }
 
 void TestSettings::nameThatIsAFolder()
