@@ -1,4 +1,5 @@
 #include "Accessibility.h"
+#include "FieldEdit.h"
 #include "Form1.h"
 #include "SettingsFile.h"
 
@@ -10,7 +11,7 @@
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    tb::installAccessibleInterfaces();
+    tb::installAccessibleInterfaces(tb::FieldEdit::staticMetaObject);
     tb::Form1 window(tb::SettingsFile::forThisProgram());
     window.show();
     const int status = QApplication::exec();

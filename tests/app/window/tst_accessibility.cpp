@@ -174,7 +174,7 @@ private slots:
 
 void TestAccessibility::initTestCase()
 {
-    tb::installAccessibleInterfaces();
+    tb::installAccessibleInterfaces(tb::FieldEdit::staticMetaObject);
 }
 
 void TestAccessibility::fieldNamedByItsCaption_data()

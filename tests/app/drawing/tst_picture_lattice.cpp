@@ -1,8 +1,7 @@
 // The fast drawing of the tick lattice against a plain drawing, mark by mark,
-// pixel for pixel, at device pixel ratios 1, 1.5 and 2 (three offscreen
-// screens), and what it rests on: which pixels Qt sets for a line.
+// pixel for pixel, at device pixel ratios 1, 1.5 and 2, and what it rests on:
+// which pixels Qt sets for a line.
 #include "LinePixels.h"
-#include "PictureBox.h"
 #include "QtDrawingSurface.h"
 #include "graph/Axes.h"
 #include "graph/DrawGraph.h"
@@ -13,10 +12,8 @@
 #include "WorkedStage.h"
 
 #include <QFontMetricsF>
-#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
-#include <QScreen>
 #include <QTest>
 
 #include <cmath>
@@ -131,14 +128,6 @@ QString difference(const QImage& actual, const QImage& expected)
     return count == 0 ? QString() : QStringLiteral("%1; %2 pixels differ").arg(first).arg(count);
 }
 
-QScreen* screenAt(qreal ratio)
-{
-    for (QScreen* screen : QGuiApplication::screens())
-        if (screen->devicePixelRatio() == ratio)
-            return screen;
-    return nullptr;
-}
-
 // A black image of a logical size with a border above and to the left.
 QImage blackImage(QSize logical, qreal ratio, int border = 0)
 {
@@ -149,16 +138,43 @@ QImage blackImage(QSize logical, qreal ratio, int border = 0)
     return image;
 }
 
-// The box's border in device pixels, and what a plain drawing shows of the image.
+// The border the picture box gives its image above and to the left, in
+// device pixels, and what the box shows of the image.
 int borderAt(qreal ratio)
 {
-    return qCeil(tb::PictureBox::Border * ratio);
+    constexpr int Border = 16;
+    return qCeil(Border * ratio);
 }
 
 QImage shown(const QImage& image, qreal ratio)
 {
     const int border = borderAt(ratio);
     return image.copy(border, border, image.width() - border, image.height() - border);
+}
+
+// What the box shows of a drawing on the surface under test, made as the
+// picture box makes it, and of the same drawing on the plain surface.
+template <typename Draw>
+QImage drawnFast(QSize box, qreal ratio, Draw draw)
+{
+    QImage image = blackImage(box, ratio, borderAt(ratio));
+    {
+        const QPoint origin(borderAt(ratio), borderAt(ratio));
+        tb::QtDrawingSurface fast({box, QFont(), [] {}, [] {}, [] {}}, image, origin, QFont());
+        draw(fast);
+    }
+    return shown(image, ratio);
+}
+
+template <typename Draw>
+QImage drawnPlain(QSize box, qreal ratio, Draw draw)
+{
+    QImage image = blackImage(box, ratio, borderAt(ratio));
+    {
+        PlainSurface plain(image, borderAt(ratio), box, QFont(), QFont());
+        draw(plain);
+    }
+    return shown(image, ratio);
 }
 
 } // namespace
@@ -298,27 +314,15 @@ void TestPictureLattice::ticksAsMarkByMark()
     QFETCH(qreal, ratio);
     QFETCH(QSize, box);
     QFETCH(tb::GraphSettings, settings);
-    QScreen* screen = screenAt(ratio);
-    if (screen == nullptr)
-        QSKIP("no screen at this ratio: run with the two-screen offscreen configuration");
-    QWidget window;
-    window.setScreen(screen);
-    auto* picture = new tb::PictureBox(&window);
-    picture->resize(box);
     const tb::PlotGeometry g = tb::makePlotGeometry(box.width(), box.height(), settings);
-    {
-        tb::QtDrawingSurface fast = picture->beginPass(window.font());
-        fast.setBackColor(tb::colors::Black);
-        fast.clear();
-        tb::DrawTicks(fast, settings, g);
-    }
-    QImage expected = blackImage(box, ratio, borderAt(ratio));
-    {
-        PlainSurface plain(expected, borderAt(ratio), box, picture->font(), window.font());
-        tb::DrawTicks(plain, settings, g);
-    }
-    QCOMPARE(picture->image().devicePixelRatio(), ratio);
-    QCOMPARE(difference(picture->image(), shown(expected, ratio)), QString());
+    const auto ticks = [&](tb::DrawingSurface& surface) {
+        surface.setBackColor(tb::colors::Black);
+        surface.clear();
+        tb::DrawTicks(surface, settings, g);
+    };
+    const QImage fast = drawnFast(box, ratio, ticks);
+    QCOMPARE(fast.devicePixelRatio(), ratio);
+    QCOMPARE(difference(fast, drawnPlain(box, ratio, ticks)), QString());
 }
 
 void TestPictureLattice::passAsMarkByMark_data()
@@ -338,24 +342,11 @@ void TestPictureLattice::passAsMarkByMark()
 {
     QFETCH(qreal, ratio);
     QFETCH(tb::GraphSettings, settings);
-    QScreen* screen = screenAt(ratio);
-    if (screen == nullptr)
-        QSKIP("no screen at this ratio: run with the two-screen offscreen configuration");
     const QSize box(950, 336);
-    QWidget window;
-    window.setScreen(screen);
-    auto* picture = new tb::PictureBox(&window);
-    picture->resize(box);
-    {
-        tb::QtDrawingSurface fast = picture->beginPass(window.font());
-        tb::DrawGraph(fast, settings, tb::test::workedStage());
-    }
-    QImage expected = blackImage(box, ratio, borderAt(ratio));
-    {
-        PlainSurface plain(expected, borderAt(ratio), box, picture->font(), window.font());
-        tb::DrawGraph(plain, settings, tb::test::workedStage());
-    }
-    QCOMPARE(difference(picture->image(), shown(expected, ratio)), QString());
+    const auto pass = [&](tb::DrawingSurface& surface) {
+        tb::DrawGraph(surface, settings, tb::test::workedStage());
+    };
+    QCOMPARE(difference(drawnFast(box, ratio, pass), drawnPlain(box, ratio, pass)), QString());
 }
 
 QTEST_MAIN(TestPictureLattice)

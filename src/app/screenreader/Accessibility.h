@@ -6,6 +6,7 @@
 class QAccessibleInterface;
 class QObject;
 class QWidget;
+struct QMetaObject;
 
 namespace tb {
 
@@ -31,14 +32,16 @@ void setDescription(QWidget& widget, const QString& description);
 [[nodiscard]] QString outcomeSentence(const QList<CaptionedValue>& results,
                                       const QString& clipping);
 
-// Qt's accessibility factory for this program's own widgets: the fields, the
-// announcement, and a window that Qt would show as a mere filler. Returns
-// nothing for any other object, which Qt then describes itself.
+// Qt's accessibility factory for this program's own widgets: the fields (line
+// edits of the class installed below), the announcement, and a window that
+// Qt would show as a mere filler. Returns nothing for any other object,
+// which Qt then describes itself.
 [[nodiscard]] QAccessibleInterface* accessibleInterfaceFor(const QString& className,
                                                            QObject* object);
 
-// Installs accessibleInterfaceFor; before any window exists, so that no
-// interface Qt made itself is cached first.
-void installAccessibleInterfaces();
+// Installs accessibleInterfaceFor, with fieldClass the class of the fields (a
+// QLineEdit); before any window exists, so that no interface Qt made itself
+// is cached first.
+void installAccessibleInterfaces(const QMetaObject& fieldClass);
 
 } // namespace tb

@@ -2,14 +2,21 @@
 
 #include "AccessibleFieldEdit.h"
 #include "Announcement.h"
-#include "FieldEdit.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QLineEdit>
 #include <QStringList>
 #include <QWidget>
 
 namespace tb {
+
+namespace {
+
+// The fields' class: Qt's factory is a plain function, so it is kept here.
+const QMetaObject* fields = nullptr;
+
+} // namespace
 
 void setName(QWidget& widget, const QString& name)
 {
@@ -45,8 +52,9 @@ QAccessibleInterface* accessibleInterfaceFor(const QString& className, QObject* 
     if (object == nullptr || !object->isWidgetType())
         return nullptr;
     auto* widget = static_cast<QWidget*>(object);
-    if (className == QLatin1String(FieldEdit::staticMetaObject.className()))
-        return new AccessibleFieldEdit(static_cast<FieldEdit*>(widget));
+    if (fields != nullptr && className == QLatin1String(fields->className()))
+        if (auto* field = qobject_cast<QLineEdit*>(widget))
+            return new AccessibleFieldEdit(field);
     if (className == QLatin1String(Announcement::staticMetaObject.className()))
         return new QAccessibleWidget(widget, QAccessible::Notification);
     // Qt asks for the plain QWidget last, once nothing more specific matched.
@@ -55,8 +63,9 @@ QAccessibleInterface* accessibleInterfaceFor(const QString& className, QObject* 
     return nullptr;
 }
 
-void installAccessibleInterfaces()
+void installAccessibleInterfaces(const QMetaObject& fieldClass)
 {
+    fields = &fieldClass;
     QAccessible::installFactory(accessibleInterfaceFor);
 }
 

@@ -6,9 +6,8 @@ class QLineEdit;
 
 namespace tb {
 
-class FieldEdit;
-
-// What a screen reader sees of a field: what Qt shows of any line edit (name,
+// What a screen reader sees of a field, a line edit that shows its selection
+// only while it has the focus: what Qt shows of any line edit (name,
 // value, states, caret, selection, editing), with three differences. The
 // whole text is one run of attributes: Qt reports an empty run at every
 // offset, and Orca joins those into a run one character short, so that "400"
@@ -20,7 +19,7 @@ class AccessibleFieldEdit : public QAccessibleWidget,
                             public QAccessibleTextInterface,
                             public QAccessibleEditableTextInterface {
 public:
-    explicit AccessibleFieldEdit(FieldEdit* field);
+    explicit AccessibleFieldEdit(QLineEdit* field);
 
     [[nodiscard]] QString text(QAccessible::Text t) const override;
     void setText(QAccessible::Text t, const QString& text) override;

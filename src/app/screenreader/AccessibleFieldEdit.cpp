@@ -1,7 +1,5 @@
 #include "AccessibleFieldEdit.h"
 
-#include "FieldEdit.h"
-
 #include <QFontMetrics>
 #include <QLineEdit>
 #include <QTextBoundaryFinder>
@@ -54,7 +52,7 @@ struct TextRange {
 
 } // namespace
 
-AccessibleFieldEdit::AccessibleFieldEdit(FieldEdit* field)
+AccessibleFieldEdit::AccessibleFieldEdit(QLineEdit* field)
     : QAccessibleWidget(field, QAccessible::EditableText)
 {
     addControllingSignal(QStringLiteral("textChanged(const QString&)"));

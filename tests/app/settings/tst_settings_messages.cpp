@@ -123,4 +123,4 @@ void TestMessages::exceptionNames()
 }
 
 QTEST_GUILESS_MAIN(TestMessages)
-#include "tst_messages.moc"
+#include "tst_settings_messages.moc"

@@ -1,0 +1,16 @@
+# The rooms of src/app find one another's headers only through the rooms they
+# link, by bare name. A path through src/ ("app/settings/SettingsFile.h")
+# would find any room's header and so slip past the links: none may be used.
+file(GLOB_RECURSE sources "${SOURCE_DIR}/src/*.h" "${SOURCE_DIR}/src/*.cpp")
+set(offending "")
+foreach(source IN LISTS sources)
+    file(STRINGS "${source}" lines REGEX "^[ \t]*#[ \t]*include[ \t]*[\"<]app/")
+    if(lines)
+        file(RELATIVE_PATH name "${SOURCE_DIR}" "${source}")
+        list(APPEND offending "${name}: ${lines}")
+    endif()
+endforeach()
+if(offending)
+    list(JOIN offending "\n  " listed)
+    message(FATAL_ERROR "room headers included by path instead of by the rooms' links:\n  ${listed}")
+endif()
