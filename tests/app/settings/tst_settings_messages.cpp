@@ -1,17 +1,13 @@
-#include "ExceptionText.h"
 #include "SettingsMessages.h"
-#include "numeric/RuntimeError.h"
 
 #include <QTest>
 
 #include <cerrno>
-#include <new>
-#include <stdexcept>
 
 Q_DECLARE_METATYPE(tb::SpecialFile)
 
-// The first paragraph of a failed save's message: the cause and its remedy.
-class TestMessages : public QObject {
+// What a settings message says: the cause and its remedy.
+class TestSettingsMessages : public QObject {
     Q_OBJECT
 
 private slots:
@@ -21,10 +17,9 @@ private slots:
     void loadFailure();
     void notAFile_data();
     void notAFile();
-    void exceptionNames();
 };
 
-void TestMessages::saveFailure_data()
+void TestSettingsMessages::saveFailure_data()
 {
     QTest::addColumn<int>("error");
     QTest::addColumn<QString>("says");
@@ -41,7 +36,7 @@ void TestMessages::saveFailure_data()
         << EIO << "Input/output error (in the folder /f). Remove the cause.";
 }
 
-void TestMessages::saveFailure()
+void TestSettingsMessages::saveFailure()
 {
     QFETCH(int, error);
     const QString message = tb::saveFailureMessage({error, "/f"}, "/f/Tubebridge.dat");
@@ -51,7 +46,7 @@ void TestMessages::saveFailure()
                      "kept, and the program stays open: press \"End\" again when that is done."));
 }
 
-void TestMessages::loadFailure_data()
+void TestSettingsMessages::loadFailure_data()
 {
     QTest::addColumn<int>("error");
     QTest::addColumn<QString>("says");
@@ -69,7 +64,7 @@ void TestMessages::loadFailure_data()
 }
 
 // Why the file could not be read at start, and what "End" will do.
-void TestMessages::loadFailure()
+void TestSettingsMessages::loadFailure()
 {
     QFETCH(int, error);
     tb::SettingsFile::LoadResult atStart;
@@ -79,7 +74,7 @@ void TestMessages::loadFailure()
     QTEST(tb::loadFailureMessage(atStart, "/f/Tubebridge.dat"), "says");
 }
 
-void TestMessages::notAFile_data()
+void TestSettingsMessages::notAFile_data()
 {
     QTest::addColumn<tb::SpecialFile>("special");
     QTest::addColumn<QString>("what");
@@ -89,7 +84,7 @@ void TestMessages::notAFile_data()
 }
 
 // What stands at the path, at start and on "End".
-void TestMessages::notAFile()
+void TestSettingsMessages::notAFile()
 {
     QFETCH(tb::SpecialFile, special);
     QFETCH(QString, what);
@@ -111,16 +106,5 @@ void TestMessages::notAFile()
                  "/f/Tubebridge.dat.");
 }
 
-void TestMessages::exceptionNames()
-{
-    const auto text = [](auto thrown) {
-        return tb::exceptionText(std::make_exception_ptr(thrown));
-    };
-    QCOMPARE(text(tb::RuntimeError(tb::ErrorKind::Overflow)), QString("Overflow"));
-    QCOMPARE(text(std::bad_alloc()), QString("Out of memory"));
-    QCOMPARE(text(std::length_error("vector")), QString("Unexpected error: vector"));
-    QCOMPARE(text(42), QString("Unexpected error"));
-}
-
-QTEST_GUILESS_MAIN(TestMessages)
+QTEST_GUILESS_MAIN(TestSettingsMessages)
 #include "tst_settings_messages.moc"
