@@ -1,11 +1,71 @@
 #pragma once
 
-// What can stand at a path besides a file, made and named the POSIX way, for
-// the tests of what the settings file does with it.
+// What can stand at a path besides a file, made and named each system's
+// way, for the tests of what the settings file does with it: on POSIX pipes,
+// devices, sockets and links; on Windows a device by its reserved name.
 
 #include <QByteArray>
 #include <QFile>
 #include <QString>
+
+namespace tb::test {
+
+// A regular file: its content, then as long as the recipe says ("200 MB",
+// "4 GiB"), the rest sparse (zero bytes, no line break) so that it takes no
+// room on the disk. Empty when that worked, else why not.
+inline QString makeRegularFile(const QString& recipe, const QString& path,
+                               const QByteArray& content)
+{
+    QFile file(path);
+    const qint64 size = recipe == "200 MB" ? 200'000'000 : recipe == "4 GiB" ? qint64{4} << 30 : 0;
+    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() ||
+        (size > 0 && !file.resize(size)))
+        return QStringLiteral("%1: %2").arg(path, file.errorString());
+    return {};
+}
+
+} // namespace tb::test
+
+#ifdef Q_OS_WIN
+
+#include <QDir>
+
+#include <windows.h>
+
+namespace tb::test {
+
+// What stands at path, as a handle to it tells, without reading it.
+inline QString nodeAt(const QString& path)
+{
+    const QString name = QDir::toNativeSeparators(path);
+    const HANDLE handle = CreateFileW(reinterpret_cast<const wchar_t*>(name.utf16()), 0,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return QStringLiteral("nothing");
+    QString kind = QStringLiteral("regular file");
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (GetFileType(handle) == FILE_TYPE_CHAR)
+        kind = QStringLiteral("device");
+    else if (GetFileType(handle) == FILE_TYPE_PIPE)
+        kind = QStringLiteral("pipe");
+    else if (GetFileInformationByHandle(handle, &info) &&
+             (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+        kind = QStringLiteral("folder");
+    CloseHandle(handle);
+    return kind;
+}
+
+// Makes what a row names at path: a regular file; "NUL" makes nothing, as
+// that device stands in every folder. Empty when that worked, else why not.
+inline QString make(const QString& recipe, const QString& path, const QByteArray& content)
+{
+    return recipe == "NUL" ? QString() : makeRegularFile(recipe, path, content);
+}
+
+} // namespace tb::test
+
+#else
 
 #include <cerrno>
 #include <cstring>
@@ -86,14 +146,9 @@ inline QString make(const QString& recipe, const QString& path, const QByteArray
     }
     if (recipe == "link loop")
         return ::symlink(name.constData(), name.constData()) == 0 ? QString() : failed("symlink");
-    // A regular file: its content, then as long as the recipe says, the rest
-    // sparse (zero bytes, no line break) so that it takes no room on the disk.
-    QFile file(path);
-    const qint64 size = recipe == "200 MB" ? 200'000'000 : recipe == "4 GiB" ? qint64{4} << 30 : 0;
-    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() ||
-        (size > 0 && !file.resize(size)))
-        return QStringLiteral("%1: %2").arg(path, file.errorString());
-    return {};
+    return makeRegularFile(recipe, path, content);
 }
 
 } // namespace tb::test
+
+#endif

@@ -6,12 +6,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QStandardPaths>
-
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace tb {
 
@@ -43,74 +37,22 @@ QByteArray lineBytes(QString text)
     return encodeWindows1252(text) + "\r\n";
 }
 
-// At most ReadLimit bytes, or fewer at the end of the file; error is 0 or the
-// system's error number.
-[[nodiscard]] int readUpToLimit(int fd, QByteArray& bytes)
-{
-    bytes.resize(SettingsFile::ReadLimit);
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::read(fd, bytes.data() + done, std::size_t(bytes.size() - done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return errno;
-        if (n == 0)
-            break;
-        done += n;
-    }
-    bytes.truncate(done);
-    return 0;
-}
-
-// Why something other than a regular file cannot be read.
-void notAFile(SettingsFile::LoadResult& result, mode_t mode)
-{
-    result.special = specialFileOfMode(mode);
-    if (S_ISDIR(mode))
-        result.error = EISDIR;
-}
-
 [[nodiscard]] SettingsFile::LoadResult loadFrom(const QString& path)
 {
     SettingsFile::LoadResult result;
     result.path = path;
-    const QByteArray name = QFile::encodeName(path);
-    // Nothing there and a dangling link alike: no file yet. A link loop is
-    // told of, and replaced by the first save.
-    struct stat st {};
-    if (::stat(name.constData(), &st) != 0) {
-        if (errno == ELOOP) {
-            result.status = SettingsFile::LoadStatus::Unreadable;
-            result.error = ELOOP;
-        }
+    const FileRead read = readRegularFile(path, SettingsFile::ReadLimit);
+    if (read.missing)
+        return result;
+    result.error = read.error;
+    result.special = read.special;
+    result.systemWords = read.systemWords;
+    if (!read.ok()) {
+        result.status = SettingsFile::LoadStatus::Unreadable;
         return result;
     }
-    result.status = SettingsFile::LoadStatus::Unreadable;
-    // Only a regular file is opened: opening a pipe waits for a writer, and
-    // opening some devices acts on them.
-    if (!S_ISREG(st.st_mode)) {
-        notAFile(result, st.st_mode);
-        return result;
-    }
-    // Should it have been swapped for a pipe since, this open does not wait.
-    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) {
-        result.error = errno;
-        return result;
-    }
-    QByteArray bytes;
-    if (::fstat(fd, &st) != 0)
-        result.error = errno;
-    else if (!S_ISREG(st.st_mode))
-        notAFile(result, st.st_mode);
-    else
-        result.error = readUpToLimit(fd, bytes);
-    ::close(fd);
-    if (result.error != 0 || result.special != SpecialFile::None)
-        return result;
     result.status = SettingsFile::LoadStatus::Loaded;
-    result.fields = splitLines(bytes, SettingsFile::FieldCount);
+    result.fields = splitLines(read.bytes, SettingsFile::FieldCount);
     return result;
 }
 
@@ -125,16 +67,16 @@ SettingsFile::SettingsFile(QString path, QString defaultsPath)
 SettingsFile SettingsFile::forProgram(const QString& programFolder, const QString& configHome)
 {
     const QString beside = QDir(programFolder).filePath(QLatin1String(FileName));
-    if (::access(QFile::encodeName(programFolder).constData(), W_OK | X_OK) == 0)
+    if (settingsBesideProgram(programFolder))
         return SettingsFile(beside);
-    const QString own = QDir(configHome).filePath(QStringLiteral("tubebridge/") + FileName);
+    const QString own =
+        QDir(configHome).filePath(ownSettingsFolderName() + QLatin1Char('/') + FileName);
     return SettingsFile(own, beside);
 }
 
 SettingsFile SettingsFile::forThisProgram()
 {
-    return forProgram(QCoreApplication::applicationDirPath(),
-                      QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
+    return forProgram(QCoreApplication::applicationDirPath(), userSettingsHome());
 }
 
 SettingsFile::LoadResult SettingsFile::load() const

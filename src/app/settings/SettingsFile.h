@@ -1,6 +1,6 @@
 #pragma once
 
-#include "AtomicWrite.h"
+#include "FileSystem.h"
 
 #include <QString>
 #include <QStringList>
@@ -28,15 +28,17 @@ public:
         QString path;                            // the file that was read, or tried
         int error = 0;                           // why it could not be read: a system error number
         SpecialFile special = SpecialFile::None; // or what stands there instead of a file
+        QString systemWords;                     // the system's own words for error, if any
     };
 
     // Saves go to path. While path does not exist yet, defaultsPath (when
     // given) is read in its place: settings an administrator left.
     explicit SettingsFile(QString path, QString defaultsPath = {});
 
-    // Beside the program when its folder is writable (a build, a portable
-    // copy, a per-user install), otherwise in the user's own configuration
-    // folder, seeded from a file beside the program.
+    // Beside the program when its folder takes the settings (a build, a
+    // portable copy, a per-user install; see settingsBesideProgram),
+    // otherwise in the user's own folder for them in configHome, seeded from
+    // a file beside the program.
     [[nodiscard]] static SettingsFile forProgram(const QString& programFolder,
                                                  const QString& configHome);
     [[nodiscard]] static SettingsFile forThisProgram();

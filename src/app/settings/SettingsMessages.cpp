@@ -14,9 +14,10 @@ namespace {
     return QDir::toNativeSeparators(path);
 }
 
-[[nodiscard]] QString systemReason(int error)
+// The system's words for a cause that has none of its own here.
+[[nodiscard]] QString systemReason(int error, const QString& systemWords)
 {
-    return QString::fromLocal8Bit(std::strerror(error));
+    return systemWords.isEmpty() ? QString::fromLocal8Bit(std::strerror(error)) : systemWords;
 }
 
 // What stands at a path instead of a file, as the message names it.
@@ -78,7 +79,7 @@ namespace {
             .arg(native(folder));
     default:
         return QStringLiteral("%1 (in the folder %2). Remove the cause.")
-            .arg(systemReason(failure.error), native(folder));
+            .arg(systemReason(failure.error, failure.systemWords), native(folder));
     }
 }
 
@@ -96,7 +97,8 @@ namespace {
     case ELOOP:
         return QStringLiteral("%1 is a link that leads round in a loop, to no file.").arg(file);
     default:
-        return QStringLiteral("%1: %2.").arg(file, systemReason(failure.error));
+        return QStringLiteral("%1: %2.").arg(file,
+                                             systemReason(failure.error, failure.systemWords));
     }
 }
 

@@ -10,10 +10,12 @@
 #include <QTest>
 
 #include <cstring>
+#ifndef Q_OS_WIN
 #include <sys/stat.h>
 #include <unistd.h>
 
 using tb::test::characterDeviceLike;
+#endif
 using tb::test::lines;
 using tb::test::make;
 using tb::test::nodeAt;
@@ -54,6 +56,7 @@ private slots:
     void fileWhereAFolderIsNeeded();
     void saveKeepsTheFilesPermissions_data();
     void saveKeepsTheFilesPermissions();
+    void readOnlyFileIsReplaced();
     void whateverStandsAtThePath_data();
     void whateverStandsAtThePath();
 };
@@ -159,6 +162,10 @@ void TestSettingsFile::saveKeepsTheFilesPermissions_data()
 
 void TestSettingsFile::saveKeepsTheFilesPermissions()
 {
+#ifdef Q_OS_WIN
+    QSKIP("a file's permission bits are POSIX's; Windows' read-only attribute is "
+          "readOnlyFileIsReplaced's");
+#else
     QFETCH(int, before);
     QTemporaryDir dir;
     const QString path = dir.filePath("Tubebridge.dat");
@@ -170,6 +177,21 @@ void TestSettingsFile::saveKeepsTheFilesPermissions()
     QVERIFY(::stat(QFile::encodeName(path).constData(), &st) == 0);
     QFETCH(int, after);
     QCOMPARE(QString::number(st.st_mode & 07777, 8), QString::number(after, 8));
+#endif
+}
+
+// A file its owner made read-only (on Windows the read-only attribute) is
+// replaced like any other, and the new one may be written the next time.
+void TestSettingsFile::readOnlyFileIsReplaced()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Tubebridge.dat");
+    QVERIFY(writeFile(path, "old\r\n"));
+    QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadUser));
+    QVERIFY(!(QFile::permissions(path) & QFile::WriteOwner));
+    QCOMPARE(problemOf(tb::SettingsFile(path).save({"new"})), QString());
+    QCOMPARE(readFile(path), lines({"new"}) + QByteArray("\r\n").repeated(15));
+    QVERIFY(QFile::permissions(path) & QFile::WriteOwner);
 }
 
 // Reading stops after sixteen lines of 32 767 characters with their CR LF:
@@ -188,8 +210,6 @@ void TestSettingsFile::whateverStandsAtThePath_data()
 
     using Status = tb::SettingsFile::LoadStatus;
     const QStringList none;
-    const QString zero = characterDeviceLike("/dev/zero");
-    const QString null = characterDeviceLike("/dev/null");
     const QString x(Limit, QLatin1Char('x'));
     const QString zeros(Limit, QChar(0));
     const QByteArray megabyteOfX(1 << 20, 'x');
@@ -197,6 +217,25 @@ void TestSettingsFile::whateverStandsAtThePath_data()
     QList<QByteArray> longLine = sixteen("l");
     longLine[0] = QByteArray(100'000, 'l');
 
+#ifdef Q_OS_WIN
+    // A device stands in every folder under its reserved name (NUL, CON,
+    // ...). Links are left out here: Wine, which these tests run under, makes
+    // none. Named pipes and sockets never stand in a Windows folder.
+    QTest::newRow("the device NUL") << "NUL" << QByteArray() << false << Status::Unreadable << none
+                                    << tb::SpecialFile::Device << "device";
+    QTest::newRow("200 MB without a line break")
+        << "200 MB" << megabyteOfX << false << Status::Loaded << QStringList{x}
+        << tb::SpecialFile::None << "regular file";
+    QTest::newRow("a 4 GiB sparse file")
+        << "4 GiB" << QByteArray() << false << Status::Loaded << QStringList{zeros}
+        << tb::SpecialFile::None << "regular file";
+    QTest::newRow("sixteen lines of 32 767 characters")
+        << "file" << widest << false << Status::Loaded
+        << QStringList(16, QString(32767, QLatin1Char('w'))) << tb::SpecialFile::None
+        << "regular file";
+#else
+    const QString zero = characterDeviceLike("/dev/zero");
+    const QString null = characterDeviceLike("/dev/null");
     for (const bool link : {false, true}) {
         const auto row = [link](const char* name) -> QTestData& {
             return QTest::newRow(qPrintable(QString(link ? "a link to %1" : "%1").arg(name)));
@@ -225,6 +264,7 @@ void TestSettingsFile::whateverStandsAtThePath_data()
             << "file" << widest << link << Status::Loaded
             << QStringList(16, QString(32767, QLatin1Char('w'))) << tb::SpecialFile::None << saved;
     }
+#endif
     // Within the limit, a line of any length is a field, as it always was.
     QStringList longFields(16);
     for (int i = 0; i < 16; ++i)
@@ -242,11 +282,14 @@ void TestSettingsFile::whateverStandsAtThePath()
     QFETCH(QByteArray, content);
     QFETCH(bool, throughLink);
     QTemporaryDir dir;
-    const QString path = dir.filePath("Tubebridge.dat");
+    // On Windows a device is reached by its reserved name, in any folder.
+    const QString path = dir.filePath(recipe == "NUL" ? "NUL" : "Tubebridge.dat");
     const QString thing = throughLink ? dir.filePath("thing") : path;
     const QString problem = make(recipe, thing, content);
+#ifndef Q_OS_WIN
     if (!problem.isEmpty() && recipe.startsWith("/dev/") && geteuid() != 0)
         QSKIP(qPrintable("making a device node needs the superuser: " + problem));
+#endif
     QVERIFY2(problem.isEmpty(), qPrintable(problem));
     if (throughLink)
         QVERIFY(QFile::link("thing", path));
@@ -266,9 +309,9 @@ void TestSettingsFile::whateverStandsAtThePath()
     QTEST(nodeAt(path), "after");
     if (special == tb::SpecialFile::None)
         QCOMPARE(readFile(path), lines({"saved"}) + QByteArray("\r\n").repeated(15));
-    QCOMPARE(
-        QDir(dir.path()).entryList({".Tubebridge.dat*", ".thing*"}, QDir::Files | QDir::Hidden),
-        QStringList());
+    QCOMPARE(QDir(dir.path())
+                 .entryList({".Tubebridge.dat*", ".thing*", ".NUL*"}, QDir::Files | QDir::Hidden),
+             QStringList());
 }
 
 QTEST_GUILESS_MAIN(TestSettingsFile)

@@ -1,10 +1,25 @@
 #include "SettingsMessages.h"
 
+#include <QDir>
+#include <QRegularExpression>
 #include <QTest>
 
 #include <cerrno>
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
 
 Q_DECLARE_METATYPE(tb::SpecialFile)
+
+namespace {
+
+// A path as the messages show it: with the system's own separators.
+QString shown(const char* path)
+{
+    return QDir::toNativeSeparators(QString::fromLatin1(path));
+}
+
+} // namespace
 
 // What a settings message says: the cause and its remedy.
 class TestSettingsMessages : public QObject {
@@ -17,6 +32,8 @@ private slots:
     void loadFailure();
     void notAFile_data();
     void notAFile();
+    void windowsErrors_data();
+    void windowsErrors();
 };
 
 void TestSettingsMessages::saveFailure_data()
@@ -25,15 +42,21 @@ void TestSettingsMessages::saveFailure_data()
     QTest::addColumn<QString>("says");
 #ifdef EDQUOT // not in MinGW's errno.h
     QTest::newRow("quota") << EDQUOT
-                           << "Your disk quota for /f is used up. Delete some files you no "
-                              "longer need.";
+                           << QString("Your disk quota for %1 is used up. Delete some files you "
+                                      "no longer need.")
+                                  .arg(shown("/f"));
 #endif
     QTest::newRow("read-only file system")
-        << EROFS << "The folder /f is on a read-only file system. Make that file system writable.";
+        << EROFS
+        << QString("The folder %1 is on a read-only file system. Make that file system writable.")
+               .arg(shown("/f"));
     QTest::newRow("a file on the way")
-        << ENOTDIR << "/f is a file where a folder is needed. Move or rename that file.";
+        << ENOTDIR
+        << QString("%1 is a file where a folder is needed. Move or rename that file.")
+               .arg(shown("/f"));
     QTest::newRow("anything else")
-        << EIO << "Input/output error (in the folder /f). Remove the cause.";
+        << EIO
+        << QString("Input/output error (in the folder %1). Remove the cause.").arg(shown("/f"));
 }
 
 void TestSettingsMessages::saveFailure()
@@ -42,25 +65,30 @@ void TestSettingsMessages::saveFailure()
     const QString message = tb::saveFailureMessage({error, "/f"}, "/f/Tubebridge.dat");
     QTEST(message.section("\n\n", 0, 0), "says");
     QCOMPARE(message.section("\n\n", 1),
-             QString("The settings file /f/Tubebridge.dat is as it was before, your fields are "
-                     "kept, and the program stays open: press \"End\" again when that is done."));
+             QString("The settings file %1 is as it was before, your fields are kept, and the "
+                     "program stays open: press \"End\" again when that is done.")
+                 .arg(shown("/f/Tubebridge.dat")));
 }
 
 void TestSettingsMessages::loadFailure_data()
 {
     QTest::addColumn<int>("error");
     QTest::addColumn<QString>("says");
+    const QString file = shown("/f/Tubebridge.dat");
     QTest::newRow("a folder") << EISDIR
-                              << "/f/Tubebridge.dat is a folder, not a file.\n\nThe fields start "
-                                 "empty. Move or rename that folder before you press \"End\", so "
-                                 "that your fields can be saved there.";
-    QTest::newRow("a link loop")
-        << ELOOP
-        << "/f/Tubebridge.dat is a link that leads round in a loop, to no file.\n\nThe fields "
-           "start empty. \"End\" saves them to /f/Tubebridge.dat.";
+                              << QString("%1 is a folder, not a file.\n\nThe fields start empty. "
+                                         "Move or rename that folder before you press \"End\", "
+                                         "so that your fields can be saved there.")
+                                     .arg(file);
+    QTest::newRow("a link loop") << ELOOP
+                                 << QString("%1 is a link that leads round in a loop, to no "
+                                            "file.\n\nThe fields start empty. \"End\" saves "
+                                            "them to %1.")
+                                        .arg(file);
     QTest::newRow("no permission") << EACCES
-                                   << "You may not read /f/Tubebridge.dat.\n\nThe fields start "
-                                      "empty. \"End\" saves them to /f/Tubebridge.dat.";
+                                   << QString("You may not read %1.\n\nThe fields start empty. "
+                                              "\"End\" saves them to %1.")
+                                          .arg(file);
 }
 
 // Why the file could not be read at start, and what "End" will do.
@@ -92,18 +120,64 @@ void TestSettingsMessages::notAFile()
     atStart.status = tb::SettingsFile::LoadStatus::Unreadable;
     atStart.path = "/f/Tubebridge.dat";
     atStart.special = special;
+    const QString file = shown("/f/Tubebridge.dat");
     QCOMPARE(tb::loadFailureMessage(atStart, "/f/Tubebridge.dat"),
-             "/f/Tubebridge.dat is " + what +
-                 ", not a file.\n\nThe fields start empty. Move or rename /f/Tubebridge.dat "
-                 "before you press \"End\", so that your fields can be saved there.");
+             QString("%1 is %2, not a file.\n\nThe fields start empty. Move or rename %1 before "
+                     "you press \"End\", so that your fields can be saved there.")
+                 .arg(file, what));
     // The administrator's file: the user's own is saved elsewhere.
     QCOMPARE(tb::loadFailureMessage(atStart, "/home/u/Tubebridge.dat").section("\n\n", 1),
-             QString("The fields start empty. \"End\" saves them to /home/u/Tubebridge.dat."));
+             QString("The fields start empty. \"End\" saves them to %1.")
+                 .arg(shown("/home/u/Tubebridge.dat")));
     const QString message = tb::saveFailureMessage({0, "/f", special}, "/f/Tubebridge.dat");
     QCOMPARE(message.section("\n\n", 0, 0),
-             "/f/Tubebridge.dat is " + what +
-                 ", not a file. Saving over it would destroy it. Move or rename "
-                 "/f/Tubebridge.dat.");
+             QString("%1 is %2, not a file. Saving over it would destroy it. Move or rename %1.")
+                 .arg(file, what));
+}
+
+void TestSettingsMessages::windowsErrors_data()
+{
+    QTest::addColumn<unsigned long>("code");
+    QTest::addColumn<QString>("says"); // a pattern
+#ifdef Q_OS_WIN
+    const QString f = QRegularExpression::escape(shown("/f"));
+    const QString full = "The disk that holds " + f + " is full\\. Free some space on it\\.";
+    QTest::newRow("disk full") << static_cast<unsigned long>(ERROR_DISK_FULL) << full;
+    QTest::newRow("handle disk full") << static_cast<unsigned long>(ERROR_HANDLE_DISK_FULL) << full;
+    QTest::newRow("access denied")
+        << static_cast<unsigned long>(ERROR_ACCESS_DENIED)
+        << "You may not write to the folder " + f +
+               "\\. Give yourself write permission to it, or ask the administrator to\\.";
+    QTest::newRow("write protected")
+        << static_cast<unsigned long>(ERROR_WRITE_PROTECT)
+        << "The folder " + f +
+               " is on a read-only file system\\. Make that file system writable\\.";
+    QTest::newRow("a file where a folder is needed")
+        << static_cast<unsigned long>(ERROR_DIRECTORY)
+        << f + " is a file where a folder is needed\\. Move or rename that file\\.";
+    // Any other cause in Windows' own words, which differ between its
+    // versions and languages, with the code that names it.
+    QTest::newRow("sharing violation")
+        << static_cast<unsigned long>(ERROR_SHARING_VIOLATION)
+        << "[^\\n(]+ \\(Windows error 32\\) \\(in the folder " + f + "\\)\\. Remove the cause\\.";
+#endif
+}
+
+// On Windows, each cause of a failed save from its error code.
+void TestSettingsMessages::windowsErrors()
+{
+#ifndef Q_OS_WIN
+    QSKIP("Windows' error codes");
+#else
+    QFETCH(unsigned long, code);
+    QFETCH(QString, says);
+    const tb::SystemError e = tb::systemErrorOf(code);
+    const QString message = tb::saveFailureMessage(
+        {e.error, "/f", tb::SpecialFile::None, e.systemWords}, "/f/Tubebridge.dat");
+    const QString cause = message.section("\n\n", 0, 0);
+    QVERIFY2(QRegularExpression("^" + says + "$").match(cause).hasMatch(),
+             qPrintable(cause + "\n does not match\n" + says));
+#endif
 }
 
 QTEST_GUILESS_MAIN(TestSettingsMessages)

@@ -158,6 +158,7 @@ void TestSettings::nameThatIsAFolder()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("Tubebridge.dat");
+    const QString shown = QDir::toNativeSeparators(path); // as the messages show it
     QVERIFY(QDir().mkdir(path));
     FormHarness h{tb::SettingsFile(path)};
     for (int i = 0; i < 16; ++i)
@@ -174,7 +175,7 @@ void TestSettings::nameThatIsAFolder()
              QStringLiteral("%1 is a folder, not a file.\n\nThe fields start empty. Move or "
                             "rename that folder before you press \"End\", so that your fields "
                             "can be saved there.")
-                 .arg(path));
+                 .arg(shown));
     QTest::keyClick(box, Qt::Key_Return);
     QTRY_VERIFY(h.settingsMessage() == nullptr);
 
@@ -191,7 +192,7 @@ void TestSettings::nameThatIsAFolder()
     QVERIFY(box != nullptr);
     QVERIFY2(
         box->informativeText().startsWith(
-            QStringLiteral("%1 is a folder, not a file. Move or rename that folder.").arg(path)),
+            QStringLiteral("%1 is a folder, not a file. Move or rename that folder.").arg(shown)),
         qPrintable(box->informativeText()));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
     // Pressed again, "End" shows its message in place of the first.

@@ -1,9 +1,10 @@
-#include "AtomicWrite.h"
+// The POSIX side of FileSystem.h (Linux, as built and tested here).
+#include "FileSystem.h"
 
-#include <QByteArray>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QStandardPaths>
 
 #include <cerrno>
 #include <fcntl.h>
@@ -119,9 +120,9 @@ void syncFolder(const QByteArray& dir)
     return errno == ELOOP ? info.absoluteFilePath() : info.symLinkTarget();
 }
 
-} // namespace
-
-SpecialFile specialFileOfMode(unsigned int mode) noexcept
+// Which special file a file mode (st_mode) describes; None for a regular
+// file, a folder or a link.
+[[nodiscard]] SpecialFile specialFileOfMode(mode_t mode) noexcept
 {
     if (S_ISFIFO(mode))
         return SpecialFile::NamedPipe;
@@ -131,6 +132,35 @@ SpecialFile specialFileOfMode(unsigned int mode) noexcept
         return SpecialFile::Socket;
     return SpecialFile::None;
 }
+
+// At most limit bytes, or fewer at the end of the file; 0 or errno.
+[[nodiscard]] int readUpTo(int fd, qint64 limit, QByteArray& bytes)
+{
+    bytes.resize(limit);
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::read(fd, bytes.data() + done, std::size_t(bytes.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return errno;
+        if (n == 0)
+            break;
+        done += n;
+    }
+    bytes.truncate(done);
+    return 0;
+}
+
+// Why something other than a regular file cannot be read.
+void notAFile(FileRead& read, mode_t mode)
+{
+    read.special = specialFileOfMode(mode);
+    if (S_ISDIR(mode))
+        read.error = EISDIR;
+}
+
+} // namespace
 
 AtomicWriteResult writeFileAtomically(const QString& path, const QByteArray& bytes)
 {
@@ -161,6 +191,59 @@ AtomicWriteResult writeFileAtomically(const QString& path, const QByteArray& byt
     }
     syncFolder(dir);
     return {};
+}
+
+FileRead readRegularFile(const QString& path, qint64 limit)
+{
+    FileRead read;
+    const QByteArray name = QFile::encodeName(path);
+    // Nothing there and a dangling link alike: no file yet. A link loop is
+    // told of, and replaced by the first save.
+    struct stat st {};
+    if (::stat(name.constData(), &st) != 0) {
+        if (errno == ELOOP)
+            read.error = ELOOP;
+        else
+            read.missing = true;
+        return read;
+    }
+    // Only a regular file is opened: opening a pipe waits for a writer, and
+    // opening some devices acts on them.
+    if (!S_ISREG(st.st_mode)) {
+        notAFile(read, st.st_mode);
+        return read;
+    }
+    // Should it have been swapped for a pipe since, this open does not wait.
+    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        read.error = errno;
+        return read;
+    }
+    if (::fstat(fd, &st) != 0)
+        read.error = errno;
+    else if (!S_ISREG(st.st_mode))
+        notAFile(read, st.st_mode);
+    else
+        read.error = readUpTo(fd, limit, read.bytes);
+    ::close(fd);
+    if (!read.ok())
+        read.bytes.clear();
+    return read;
+}
+
+bool settingsBesideProgram(const QString& programFolder)
+{
+    return ::access(QFile::encodeName(programFolder).constData(), W_OK | X_OK) == 0;
+}
+
+QString userSettingsHome()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+}
+
+QString ownSettingsFolderName()
+{
+    return QStringLiteral("tubebridge");
 }
 
 } // namespace tb

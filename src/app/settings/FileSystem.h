@@ -1,0 +1,82 @@
+#pragma once
+
+// What the settings file needs of the system, behind one interface with one
+// source per system: FileSystemPosix.cpp and FileSystemWindows.cpp. Above
+// it, everything is the same on both.
+
+#include <QByteArray>
+#include <QString>
+
+namespace tb {
+
+// What can stand at a path besides a regular file, a folder or nothing. Such
+// a thing is never read as a file (a pipe would wait for a writer, a device
+// may never end) and never replaced (a save would destroy a device node).
+enum class SpecialFile { None, NamedPipe, Device, Socket };
+
+// Errors are the system's error numbers as errno gives them. On Windows the
+// causes that have words of their own (a full disk, no permission, a
+// read-only medium, a folder or a file in the way, a link loop) are given as
+// the errno of the same cause; any other as EIO with Windows' own words.
+
+#ifdef Q_OS_WIN
+// A Windows error code (GetLastError) as the error and the words above.
+struct SystemError {
+    int error = 0;
+    QString systemWords{};
+};
+[[nodiscard]] SystemError systemErrorOf(unsigned long windowsCode);
+#endif
+
+// What became of a replacement: error is 0 on success, else the error of the
+// step that failed, and folder names where it failed. A special file at the
+// path (special) is refused before anything is written.
+struct AtomicWriteResult {
+    int error = 0;
+    QString folder;
+    SpecialFile special = SpecialFile::None;
+    QString systemWords{}; // the system's own words for error, where it has them
+
+    [[nodiscard]] bool ok() const noexcept { return error == 0 && special == SpecialFile::None; }
+};
+
+// Replaces the regular file at path (or, when path is a symbolic link, the
+// file it points to) with bytes, or creates it where nothing stands: a new
+// file is written and flushed to the disk beside it and then takes the old
+// one's place in one step. On any failure the old file is left exactly as it
+// was and the new one is removed. Missing folders on the way are created
+// (on POSIX with mode 0700). The new file may always be read and written by
+// its owner, whatever the old one allowed.
+[[nodiscard]] AtomicWriteResult writeFileAtomically(const QString& path, const QByteArray& bytes);
+
+// What reading a file gave: nothing at the path (missing; a dangling link is
+// nothing too), its first bytes, or why not (error, or special).
+struct FileRead {
+    bool missing = false;
+    QByteArray bytes;
+    int error = 0;
+    SpecialFile special = SpecialFile::None;
+    QString systemWords{};
+
+    [[nodiscard]] bool ok() const noexcept
+    {
+        return !missing && error == 0 && special == SpecialFile::None;
+    }
+};
+
+// Reads at most limit bytes of the regular file at path. Only a regular file
+// is opened; a folder gives EISDIR, a link loop ELOOP.
+[[nodiscard]] FileRead readRegularFile(const QString& path, qint64 limit);
+
+// Whether the settings file is kept in the program's own folder: one that
+// the user may write. On Windows, never a folder under Program Files: a
+// program there was installed, whatever the folder's permissions say.
+[[nodiscard]] bool settingsBesideProgram(const QString& programFolder);
+
+// The folder that holds a user's settings of each program: on POSIX
+// $XDG_CONFIG_HOME (~/.config), on Windows %APPDATA%. This program's folder
+// in it is ownSettingsFolderName(): "tubebridge", or "Tubebridge" on Windows.
+[[nodiscard]] QString userSettingsHome();
+[[nodiscard]] QString ownSettingsFolderName();
+
+} // namespace tb

@@ -1,0 +1,350 @@
+// The Windows side of FileSystem.h: the same steps as on POSIX with the
+// system's wide-character calls, so that any user's folder name works.
+#include "FileSystem.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QRandomGenerator>
+
+#include <cerrno>
+#include <windows.h>
+
+#include <knownfolders.h>
+#include <shlobj.h>
+
+namespace tb {
+
+namespace {
+
+[[nodiscard]] const wchar_t* wide(const QString& nativePath) noexcept
+{
+    return reinterpret_cast<const wchar_t*>(nativePath.utf16());
+}
+
+[[nodiscard]] QString nativePath(const QString& path)
+{
+    return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+}
+
+// A failure as errno names its cause, for the causes the messages name.
+[[nodiscard]] int errnoOf(DWORD code) noexcept
+{
+    switch (code) {
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+        return ENOSPC;
+    case ERROR_ACCESS_DENIED:
+        return EACCES;
+    case ERROR_WRITE_PROTECT:
+        return EROFS;
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+        return ENOENT;
+    case ERROR_FILE_EXISTS:
+    case ERROR_ALREADY_EXISTS:
+        return EEXIST;
+    case ERROR_DIRECTORY:
+        return ENOTDIR;
+    case ERROR_CANT_RESOLVE_FILENAME:
+        return ELOOP;
+    default:
+        return EIO;
+    }
+}
+
+// Windows' own words for a cause the messages have none for, without the
+// full stop and line break they end with; empty for the others.
+[[nodiscard]] QString wordsOf(DWORD code)
+{
+    if (errnoOf(code) != EIO)
+        return {};
+    wchar_t* buffer = nullptr;
+    const DWORD length = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    QString words = QString::fromWCharArray(buffer, int(length)).trimmed();
+    LocalFree(buffer);
+    while (words.endsWith(QLatin1Char('.')))
+        words.chop(1);
+    const QString number = QStringLiteral("Windows error %1").arg(code);
+    return words.isEmpty() ? number : words + QStringLiteral(" (") + number + QLatin1Char(')');
+}
+
+[[nodiscard]] AtomicWriteResult failure(DWORD code, const QString& folder)
+{
+    const SystemError e = systemErrorOf(code);
+    return {e.error, folder, SpecialFile::None, e.systemWords};
+}
+
+// What stands at a path as its handle tells: a device such as NUL or CON, or
+// a pipe, reached by its reserved name or through a link.
+[[nodiscard]] SpecialFile specialFileOf(HANDLE handle) noexcept
+{
+    switch (GetFileType(handle)) {
+    case FILE_TYPE_CHAR:
+        return SpecialFile::Device;
+    case FILE_TYPE_PIPE:
+        return SpecialFile::NamedPipe;
+    default:
+        return SpecialFile::None;
+    }
+}
+
+// What stands at path, found without reading or writing it: nothing (code
+// ERROR_FILE_NOT_FOUND or ERROR_PATH_NOT_FOUND), a folder, a special file or
+// a regular file (code 0), or the error that stopped the look.
+struct Standing {
+    DWORD code = 0;
+    bool folder = false;
+    SpecialFile special = SpecialFile::None;
+
+    [[nodiscard]] bool nothing() const noexcept
+    {
+        return code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND;
+    }
+};
+
+[[nodiscard]] Standing standingAt(const QString& path)
+{
+    // No access asked: a device's handle is only looked at, never used.
+    const HANDLE handle = CreateFileW(wide(nativePath(path)), 0,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return {GetLastError()};
+    Standing standing;
+    standing.special = specialFileOf(handle);
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (standing.special == SpecialFile::None && GetFileInformationByHandle(handle, &info))
+        standing.folder = (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    CloseHandle(handle);
+    return standing;
+}
+
+// Creates dir and its missing parents; on failure says which folder refused.
+[[nodiscard]] AtomicWriteResult makeFolders(const QString& dir)
+{
+    const QFileInfo info(dir);
+    if (info.exists())
+        return info.isDir() ? AtomicWriteResult{} : AtomicWriteResult{ENOTDIR, dir};
+    const QString parent = info.absolutePath();
+    if (parent != dir) {
+        AtomicWriteResult made = makeFolders(parent);
+        if (!made.ok())
+            return made;
+    }
+    if (CreateDirectoryW(wide(nativePath(dir)), nullptr))
+        return {};
+    const DWORD code = GetLastError();
+    return code == ERROR_ALREADY_EXISTS ? AtomicWriteResult{} : failure(code, parent);
+}
+
+struct Temporary {
+    HANDLE handle = INVALID_HANDLE_VALUE;
+    DWORD code = 0;
+    QString name;
+};
+
+// A new file beside the target, named so that no two saves meet.
+[[nodiscard]] Temporary createTemporary(const QFileInfo& target)
+{
+    Temporary t;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        t.name = nativePath(target.absolutePath() + QLatin1String("/.") + target.fileName() +
+                            QLatin1Char('.') +
+                            QString::number(QRandomGenerator::global()->generate64(), 36));
+        t.handle = CreateFileW(wide(t.name), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+        t.code = t.handle == INVALID_HANDLE_VALUE ? GetLastError() : 0;
+        if (t.code != ERROR_FILE_EXISTS)
+            break;
+    }
+    return t;
+}
+
+// Writes, flushes to the disk and closes the file: 0, or the error of the
+// step that failed, when the file is removed again.
+[[nodiscard]] DWORD fillTemporary(const Temporary& t, const QByteArray& bytes)
+{
+    DWORD code = 0;
+    qsizetype done = 0;
+    while (code == 0 && done < bytes.size()) {
+        DWORD written = 0;
+        const auto chunk = DWORD(qMin<qsizetype>(bytes.size() - done, 1 << 20));
+        if (!WriteFile(t.handle, bytes.constData() + done, chunk, &written, nullptr))
+            code = GetLastError();
+        else if (written == 0)
+            code = ERROR_DISK_FULL;
+        done += written;
+    }
+    if (code == 0 && !FlushFileBuffers(t.handle))
+        code = GetLastError();
+    if (!CloseHandle(t.handle) && code == 0)
+        code = GetLastError();
+    if (code != 0)
+        DeleteFileW(wide(t.name));
+    return code;
+}
+
+// A known folder's path ("/" separated), empty when the system has none.
+[[nodiscard]] QString knownFolder(REFKNOWNFOLDERID id)
+{
+    wchar_t* path = nullptr;
+    QString folder;
+    if (SUCCEEDED(SHGetKnownFolderPath(id, KF_FLAG_DEFAULT, nullptr, &path)))
+        folder = QDir::fromNativeSeparators(QString::fromWCharArray(path));
+    CoTaskMemFree(path);
+    return folder;
+}
+
+// The folder itself or one inside it, whatever the letters' case.
+[[nodiscard]] bool isWithin(const QString& folder, const QString& root)
+{
+    if (root.isEmpty())
+        return false;
+    const QString clean = QDir::cleanPath(root);
+    return folder.compare(clean, Qt::CaseInsensitive) == 0 ||
+           folder.startsWith(clean + QLatin1Char('/'), Qt::CaseInsensitive);
+}
+
+// Whether a new file can be made in folder: the one test that tells on
+// Windows, where a folder's permissions are in its access list.
+[[nodiscard]] bool mayWriteIn(const QString& folder)
+{
+    const QString probe = nativePath(folder + QLatin1String("/.Tubebridge.probe.") +
+                                     QString::number(QRandomGenerator::global()->generate64(), 36));
+    const HANDLE handle =
+        CreateFileW(wide(probe), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                    FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return false;
+    CloseHandle(handle);
+    return true;
+}
+
+} // namespace
+
+SystemError systemErrorOf(unsigned long windowsCode)
+{
+    const auto code = DWORD(windowsCode);
+    return {errnoOf(code), wordsOf(code)};
+}
+
+AtomicWriteResult writeFileAtomically(const QString& path, const QByteArray& bytes)
+{
+    // A symbolic link (a settings file kept elsewhere) stays a link: the
+    // file it points to is the one replaced.
+    QFileInfo target(path);
+    if (target.isSymLink())
+        target = QFileInfo(target.symLinkTarget());
+    const QString folder = target.absolutePath();
+
+    const Standing standing = standingAt(target.absoluteFilePath());
+    if (standing.folder)
+        return {EISDIR, folder};
+    if (standing.special != SpecialFile::None)
+        return {0, folder, standing.special};
+    if (AtomicWriteResult made = makeFolders(folder); !made.ok())
+        return made;
+
+    const Temporary temporary = createTemporary(target);
+    if (temporary.handle == INVALID_HANDLE_VALUE)
+        return failure(temporary.code, folder);
+    if (const DWORD code = fillTemporary(temporary, bytes); code != 0)
+        return failure(code, folder);
+    // As on POSIX, where a file's own permissions do not stop its folder's
+    // owner from replacing it: a read-only file is replaced too, and the new
+    // one is not read-only. Should the replacement fail, it is as it was.
+    const QString file = nativePath(target.absoluteFilePath());
+    const DWORD attributes = GetFileAttributesW(wide(file));
+    const bool readOnly =
+        attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+    if (readOnly)
+        SetFileAttributesW(wide(file), attributes & ~DWORD{FILE_ATTRIBUTE_READONLY});
+    if (!MoveFileExW(wide(temporary.name), wide(file),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        const DWORD code = GetLastError();
+        DeleteFileW(wide(temporary.name));
+        if (readOnly)
+            SetFileAttributesW(wide(file), attributes);
+        return failure(code, folder);
+    }
+    return {};
+}
+
+FileRead readRegularFile(const QString& path, qint64 limit)
+{
+    FileRead read;
+    const auto fail = [&read](DWORD code) {
+        const SystemError e = systemErrorOf(code);
+        read.error = e.error;
+        read.systemWords = e.systemWords;
+        read.bytes.clear();
+        return read;
+    };
+    const Standing standing = standingAt(path);
+    if (standing.nothing()) {
+        read.missing = true;
+        return read;
+    }
+    if (standing.code != 0)
+        return fail(standing.code);
+    // Only a regular file is opened for reading: opening a device may act
+    // on it, and a pipe may wait.
+    read.special = standing.special;
+    if (standing.folder)
+        read.error = EISDIR;
+    if (!read.ok())
+        return read;
+
+    const HANDLE handle =
+        CreateFileW(wide(nativePath(path)), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return fail(GetLastError());
+    // Should it have been swapped for something else since, it is not read.
+    read.special = specialFileOf(handle);
+    if (read.special != SpecialFile::None) {
+        CloseHandle(handle);
+        return read;
+    }
+    read.bytes.resize(limit);
+    qsizetype done = 0;
+    DWORD code = 0;
+    while (done < read.bytes.size()) {
+        DWORD got = 0;
+        const auto chunk = DWORD(qMin<qsizetype>(read.bytes.size() - done, 1 << 20));
+        if (!ReadFile(handle, read.bytes.data() + done, chunk, &got, nullptr)) {
+            code = GetLastError();
+            break;
+        }
+        if (got == 0)
+            break;
+        done += got;
+    }
+    CloseHandle(handle);
+    if (code != 0)
+        return fail(code);
+    read.bytes.truncate(done);
+    return read;
+}
+
+bool settingsBesideProgram(const QString& programFolder)
+{
+    const QString folder = QDir::cleanPath(QFileInfo(programFolder).absoluteFilePath());
+    const bool installed = isWithin(folder, knownFolder(FOLDERID_ProgramFiles)) ||
+                           isWithin(folder, knownFolder(FOLDERID_ProgramFilesX86));
+    return !installed && mayWriteIn(folder);
+}
+
+QString userSettingsHome()
+{
+    return knownFolder(FOLDERID_RoamingAppData);
+}
+
+QString ownSettingsFolderName()
+{
+    return QStringLiteral("Tubebridge");
+}
+
+} // namespace tb
