@@ -138,14 +138,9 @@ read_window_geometry() {
     win_h=$(awk -F: '/Height/ {print $2 + 0}' <<<"$info")
 }
 # has_patch <shot> <"r,g,b"> <WxH>: the window holds a W x H rectangle of
-# exactly that colour (the colour's mask, eroded by the rectangle, is not empty).
+# exactly that colour.
 has_patch() {
-    local got
-    got=$(convert "$work/$1.png" -crop "${win_w}x${win_h}+${win_x}+${win_y}" -alpha off \
-        -fill 'rgb(1,2,3)' +opaque "rgb($2)" -fill white -opaque "rgb($2)" \
-        -fill black -opaque 'rgb(1,2,3)' -morphology Erode "Rectangle:$3" \
-        -format '%[fx:maxima]' info:)
-    [[ $got == 1 ]]
+    patch_in "$work/$1.png" "$win_x" "$win_y" "$win_w" "$win_h" "$2" "$3"
 }
 
 # Checks of one screenshot collect their failures here, so that a poll can

@@ -74,6 +74,18 @@ laid_out_in() {
     ((run >= $4 * 90 / 100 && run < $4))
 }
 
+# patch_in <screenshot> <x> <y> <width> <height> <"r,g,b"> <WxH>: that part
+# of the screen holds a W x H rectangle of exactly that colour (the colour's
+# mask, eroded by the rectangle, is not empty).
+patch_in() {
+    local got
+    got=$(convert "$1" -crop "$4x$5+$2+$3" -alpha off \
+        -fill 'rgb(1,2,3)' +opaque "rgb($6)" -fill white -opaque "rgb($6)" \
+        -fill black -opaque 'rgb(1,2,3)' -morphology Erode "Rectangle:$7" \
+        -format '%[fx:maxima]' info:)
+    [[ $got == 1 ]]
+}
+
 # ---------------------------------------------------------------------------
 # Desktops on the private X server: a window manager, or a Wayland compositor
 # nested in a window of it (so that xdotool's input and the screenshots reach
