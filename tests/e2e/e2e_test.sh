@@ -230,34 +230,6 @@ launch() {
     log "window $main_win up: ${win_w}x${win_h}+${win_x}+${win_y}"
 }
 
-keys() { xdotool key --delay 15 "$@"; }
-# set_field <text>: select the focused field's whole text and type over it.
-set_field() {
-    keys ctrl+a
-    if [[ -n $1 ]]; then
-        xdotool type --delay 15 -- "$1"
-    else
-        keys BackSpace
-    fi
-}
-
-# The fields in the order Tab visits them from field 0; the Tab after the
-# last one reaches "Calculate", the next one "End".
-readonly TAB_ORDER=(0 1 2 3 4 8 9 10 11 12 13 14 15 5 6 7 16)
-
-# fill_fields [index=text...]: from field 0 (where the keyboard is at start
-# and after a successful "Calculate"), walk the whole tab order, typing the
-# given texts into their fields; the keyboard ends on "Calculate".
-fill_fields() {
-    declare -A text=()
-    local pair field
-    for pair in "$@"; do text[${pair%%=*}]=${pair#*=}; done
-    for field in "${TAB_ORDER[@]}"; do
-        [[ -v text[$field] ]] && set_field "${text[$field]}"
-        keys Tab
-    done
-}
-
 # tab_to_end <tabs>: Tab that many times, then press "End" with Space, and
 # wait for the program to exit by itself.
 tab_to_end() {

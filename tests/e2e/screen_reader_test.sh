@@ -187,7 +187,7 @@ readonly CAPTIONS=("Power Supply Voltage (volts)" "Ebk Saturation (Volts)" "Load
     "X Axis Maximum Value" "Labeled X-axis Tick Marks" "Minor X-axis Tick Marks"
     "Y Axis Minimum Value" "Y Axis Maximum Value" "Labeled Y-axis Tick Marks"
     "Minor Y-axis Tick Marks" "Clipping")
-readonly TAB_ORDER=(0 1 2 3 4 8 9 10 11 12 13 14 15 5 6 7 16)
+# TAB_ORDER: tests/support/xserver.sh.
 # The worked example with earlier results; one-character values among them.
 values=(400 60 4000 200 50 11.111 22.222 33.333 0 360 7 5 -300 300 7 5)
 indicator_state="Not calculated yet"

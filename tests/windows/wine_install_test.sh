@@ -107,24 +107,6 @@ launch() {
 program_ended() { ! kill -0 "$app_pid" 2>/dev/null; }
 running_program() { tr '\0' ' ' <"/proc/$app_pid/cmdline"; }
 
-keys() { xdotool key --delay 20 "$@"; }
-# The fields in the order Tab visits them from field 0; the Tab after the
-# last one reaches "Calculate", the next one "End".
-readonly TAB_ORDER=(0 1 2 3 4 8 9 10 11 12 13 14 15 5 6 7 16)
-# type_fields [index=text...]: from field 0, each given field's whole text
-# replaced; the keyboard ends on "Calculate".
-type_fields() {
-    declare -A text=()
-    local pair field
-    for pair in "$@"; do text[${pair%%=*}]=${pair#*=}; done
-    for field in "${TAB_ORDER[@]}"; do
-        if [[ -v text[$field] ]]; then
-            keys ctrl+a
-            xdotool type --delay 20 -- "${text[$field]}"
-        fi
-        keys Tab
-    done
-}
 # end_from_field_0: "End", 18 stops away, pressed; the program must end.
 end_from_field_0() {
     local tabs
@@ -210,7 +192,7 @@ scenario="installed-calculate"
 launch "$menu_windows\\Tubebridge.lnk"
 [[ $(running_program) == *'C:\Program Files\Tubebridge\tubebridge.exe'* ]] ||
     fail "the program runs from '$(running_program)', not from Program Files"
-type_fields 0=400 1=60 2=4000 3=200 4=50 8=0 9=360 10=7 11=5 12=-300 13=300 14=7 15=5
+fill_fields 0=400 1=60 2=4000 3=200 4=50 8=0 9=360 10=7 11=5 12=-300 13=300 14=7 15=5
 keys space
 wait_until 15 graph_drawn || {
     printf '  %s\n' "${problems[@]}" >&2
@@ -247,8 +229,7 @@ log "uninstalled; the user's settings kept"
 # ---------------------------------------------------------------------------
 scenario="portable"
 launch "$("$wine" winepath -w "$exe" 2>/dev/null)"
-keys ctrl+a
-xdotool type --delay 20 -- 500
+set_field 500
 end_from_field_0
 beside=$(dirname "$exe")/Tubebridge.dat
 expect_file "$beside" 500 "${FIRST_RUN[@]:1}"
