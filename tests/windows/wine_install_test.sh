@@ -169,12 +169,19 @@ installed=$program_files/Tubebridge
     fail "no tubebridge.exe and Uninstall.exe in $installed"
 menu_windows="$(windows_variable ProgramData)\\Microsoft\\Windows\\Start Menu\\Programs\\Tubebridge"
 menu=$(unix_path "$menu_windows")
-[[ -f $menu/Tubebridge.lnk ]] || fail "no Start-menu entry in $menu"
+[[ -f $menu/Tubebridge.lnk && -f $menu/Uninstall.lnk ]] ||
+    fail "no Start-menu entries Tubebridge and Uninstall in $menu: $(ls -A "$menu")"
+# The entry among the installed programs: name, version, icon, uninstaller.
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tubebridge'
 "$wine" reg query "$uninstall_key" >"$work/uninstall-key.txt" 2>&1 ||
     fail "no entry among the installed programs ($uninstall_key)"
-grep -q 'DisplayName.*Tubebridge' "$work/uninstall-key.txt" ||
-    fail "the installed programs' entry has no name: $(cat "$work/uninstall-key.txt")"
+version=$(basename "$setup" | sed -n 's/^Tubebridge-\(.*\)-setup\.exe$/\1/p')
+for value in "DisplayName REG_SZ Tubebridge" "DisplayVersion REG_SZ $version" \
+    'DisplayIcon REG_SZ C:\Program Files\Tubebridge\tubebridge.exe' \
+    'UninstallString REG_SZ "C:\Program Files\Tubebridge\Uninstall.exe"'; do
+    tr -d '\r' <"$work/uninstall-key.txt" | sed 's/^ *//; s/  */ /g' | grep -qxF "$value" ||
+        fail "the installed programs' entry has no '$value': $(cat "$work/uninstall-key.txt")"
+done
 appdata=$(unix_path "$(windows_variable APPDATA)")
 own=$appdata/Tubebridge/Tubebridge.dat
 # The installer's files are the zip's, byte for byte, and its uninstaller.
