@@ -60,6 +60,16 @@ bool placeOnScreen(QWidget& window, benchmark::State& state)
     return false;
 }
 
+// Whether the widget really draws at the benchmark's ratio: a figure for the
+// wrong ratio is never reported.
+bool atRatio(const QWidget& widget, benchmark::State& state)
+{
+    if (widget.devicePixelRatioF() == static_cast<qreal>(state.range(0)))
+        return true;
+    state.SkipWithError("the window is not at this device pixel ratio on this platform");
+    return false;
+}
+
 // The window shown on the benchmark's screen and laid out, its box then
 // given the benchmark's size: what a press repaints is then on screen.
 bool showLaidOut(tb::Form1& form, benchmark::State& state)
@@ -79,7 +89,7 @@ bool showLaidOut(tb::Form1& form, benchmark::State& state)
     }
     box->resize(BoxWidth, BoxHeight);
     QCoreApplication::processEvents();
-    return true;
+    return atRatio(*box, state);
 }
 
 // A press as the user sees it: "Calculate" clicked, then the event loop
@@ -221,6 +231,8 @@ void BM_CalculateFloor(benchmark::State& state)
         return;
     view.resize(BoxWidth, BoxHeight);
     view.show();
+    if (!atRatio(view, state))
+        return;
     const qreal ratio = view.devicePixelRatioF();
     view.image = QImage(qCeil(BoxWidth * ratio), qCeil(BoxHeight * ratio), QImage::Format_RGB32);
     view.image.setDevicePixelRatio(ratio);
@@ -285,6 +297,8 @@ void BM_DrawGraph(benchmark::State& state)
         return;
     auto* box = new tb::PictureBox(&window); // the window owns it
     box->resize(BoxWidth, BoxHeight);
+    if (!atRatio(*box, state))
+        return;
     const tb::StageVariables v = firstRunStage();
     const tb::GraphSettings g{0, 360, 7, 5, -300, 300, 7, 5};
     for (auto _ : state) {
