@@ -224,8 +224,13 @@ log "read back and saved again"
 scenario="uninstall"
 "$wine" "$(windows_variable ProgramFiles)\\Tubebridge\\Uninstall.exe" /S >"$work/uninstall.log" 2>&1 ||
     fail "the uninstaller failed"
-uninstalled() { [[ ! -e $installed ]]; }
-wait_until 60 uninstalled || fail "$installed is still there: $(ls -A "$installed")"
+# It removes the files first, then the Start-menu folder and the entry among
+# the installed programs: wait for the last of them, then say which is left.
+uninstalled() {
+    [[ ! -e $installed && ! -e $menu ]] && ! "$wine" reg query "$uninstall_key" >/dev/null 2>&1
+}
+wait_until 60 uninstalled || true
+[[ ! -e $installed ]] || fail "$installed is still there: $(ls -A "$installed")"
 [[ ! -e $menu ]] || fail "the Start-menu entry is still there: $(ls -A "$menu")"
 ! "$wine" reg query "$uninstall_key" >/dev/null 2>&1 || fail "the installed programs' entry is still there"
 cmp -s "$work/own-after-end.dat" "$own" || fail "the user's settings file was not left as it was"
