@@ -13,27 +13,17 @@ namespace {
 
 using Span = LinePixels::Span;
 
-// Row spans in the order of their rows, merged where they touch; kept
-// sorted and apart also if they come out of order.
-void addSpan(LatticePixels::Spans& spans, Span span)
+// Sorted by their rows and merged where they touch or overlap.
+void mergeSpans(LatticePixels::Spans& spans)
 {
-    if (span.empty())
-        return;
-    if (!spans.empty() && spans.back().first <= span.first && span.first <= spans.back().last + 1) {
-        spans.back().last = std::max(spans.back().last, span.last);
-        return;
-    }
-    spans.push_back(span);
-    if (spans.size() > 1 && spans[spans.size() - 2].first > span.first) {
-        std::sort(spans.begin(), spans.end(), [](Span a, Span b) { return a.first < b.first; });
-        LatticePixels::Spans merged;
-        for (const Span s : spans)
-            if (!merged.empty() && s.first <= merged.back().last + 1)
-                merged.back().last = std::max(merged.back().last, s.last);
-            else
-                merged.push_back(s);
-        spans = std::move(merged);
-    }
+    std::sort(spans.begin(), spans.end(), [](Span a, Span b) { return a.first < b.first; });
+    LatticePixels::Spans merged;
+    for (const Span s : spans)
+        if (!merged.empty() && s.first <= merged.back().last + 1)
+            merged.back().last = std::max(merged.back().last, s.last);
+        else
+            merged.push_back(s);
+    spans = std::move(merged);
 }
 
 } // namespace
@@ -115,9 +105,14 @@ LatticePixels::Rows* LatticePixels::rowsOf(const LatticeColumn& column)
         const std::optional<Span> downRows = m_lines.rowsOf(down(column, y));
         if (!acrossRows || !downRows)
             return nullptr;
-        addSpan(labeled ? rows->labeled : rows->minor, *acrossRows);
-        addSpan(rows->down, *downRows);
+        if (!acrossRows->empty())
+            (labeled ? rows->labeled : rows->minor).push_back(*acrossRows);
+        if (!downRows->empty())
+            rows->down.push_back(*downRows);
     }
+    mergeSpans(rows->labeled);
+    mergeSpans(rows->minor);
+    mergeSpans(rows->down);
     m_rows = std::move(rows);
     return m_rows.get();
 }

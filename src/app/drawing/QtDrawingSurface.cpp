@@ -29,7 +29,7 @@ QRgb toQRgb(Color c)
 
 } // namespace
 
-QtDrawingSurface::QtDrawingSurface(Box box, QImage& image, QPoint origin, const QFont& windowFont)
+QtDrawingSurface::QtDrawingSurface(Box box, QImage& image, int border, const QFont& windowFont)
     : m_box(std::move(box))
     , m_image(image)
     , m_boxMetrics(m_box.font, &image)
@@ -40,8 +40,8 @@ QtDrawingSurface::QtDrawingSurface(Box box, QImage& image, QPoint origin, const 
     // A wide pen is centred on its line: half its width right and down puts
     // the logical pixel's device pixels right and below the point, as the
     // one-pixel pen does.
-    , m_lineOffset((m_lineWidth == 1 ? 0.0 : m_lineWidth / 2.0) + origin.x())
-    , m_toText(QTransform::fromTranslate(origin.x() / m_ratio, origin.y() / m_ratio))
+    , m_lineOffset((m_lineWidth == 1 ? 0.0 : m_lineWidth / 2.0) + border)
+    , m_toText(QTransform::fromTranslate(border / m_ratio, border / m_ratio))
 {
     m_painter.begin(&m_image);
     m_bits = m_image.bits();

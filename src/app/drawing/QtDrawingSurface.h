@@ -47,10 +47,10 @@ public:
         std::function<void()> repaint;
     };
 
-    // origin: where the box's top-left corner lies in the image, in device
-    // pixels (the image may reach beyond the box). windowFont: the font the
-    // window measures text heights in.
-    QtDrawingSurface(Box box, QImage& image, QPoint origin, const QFont& windowFont);
+    // border: how many device pixels the image reaches beyond the box's top
+    // and left edges (the box's top-left corner lies at (border, border)).
+    // windowFont: the font the window measures text heights in.
+    QtDrawingSurface(Box box, QImage& image, int border, const QFont& windowFont);
     ~QtDrawingSurface() override;
     QtDrawingSurface(const QtDrawingSurface&) = delete;
     QtDrawingSurface& operator=(const QtDrawingSurface&) = delete;

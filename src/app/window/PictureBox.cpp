@@ -51,7 +51,7 @@ QtDrawingSurface PictureBox::beginPass(const QFont& windowFont)
     fitImage();
     QtDrawingSurface::Box box{size(), font(), [this] { show(); }, [this] { raise(); },
                               [this] { update(); }};
-    return {std::move(box), m_image, shownPart().topLeft(), windowFont};
+    return {std::move(box), m_image, deviceBorder(m_image.devicePixelRatio()), windowFont};
 }
 
 QImage PictureBox::image() const

@@ -159,8 +159,8 @@ QImage drawnFast(QSize box, qreal ratio, Draw draw)
 {
     QImage image = blackImage(box, ratio, borderAt(ratio));
     {
-        const QPoint origin(borderAt(ratio), borderAt(ratio));
-        tb::QtDrawingSurface fast({box, QFont(), [] {}, [] {}, [] {}}, image, origin, QFont());
+        tb::QtDrawingSurface fast({box, QFont(), [] {}, [] {}, [] {}}, image, borderAt(ratio),
+                                  QFont());
         draw(fast);
     }
     return shown(image, ratio);
