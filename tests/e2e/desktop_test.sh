@@ -14,12 +14,18 @@
 #   windows (X11), each message is centred on the window.
 # - Closed by the desktop (its close box), the process ends and writes nothing.
 #
+# - Every caption stands whole: none touches its left edge.
+#
 # Usage: desktop_test.sh <tubebridge executable> <openbox|kwin_x11|sway|sway-xwayland>
+#        [<screen width>x<height>[@<Qt scale factor>]]   (default 1280x1024)
 # Exit status: 0 passed, 1 failed, 77 skipped (a needed tool is missing).
 set -euo pipefail
 
 exe=${1:?usage: desktop_test.sh <tubebridge executable> <desktop>}
 wanted=${2:?usage: desktop_test.sh <tubebridge executable> <desktop>}
+screen=${3:-1280x1024}
+scale=1
+[[ $screen == *@* ]] && scale=${screen#*@}
 here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=../support/xserver.sh
 source "$here/../support/xserver.sh"
@@ -53,7 +59,7 @@ trap cleanup EXIT
 set -E
 trap 'echo "FAIL [$wanted, $scenario]: line $LINENO: $BASH_COMMAND failed" >&2' ERR
 
-xserver_start 150 199 1280x1024 "$work/xvfb.log" || fail "no free X display between :150 and :199"
+xserver_start 150 199 "${screen%@*}" "$work/xvfb.log" || fail "no free X display between :150 and :199"
 desktop_start "$wanted" "$work" || fail "$wanted did not start: $(tail -n 5 "$work/desktop/log")"
 mkdir -p "$work/app" "$work/logs"
 cp "$exe" "$work/app/tubebridge"
@@ -62,7 +68,7 @@ readonly WORKED=(400 60 4000 200 50 "" "" "" 0 360 7 5 -300 300 7 5)
 settings() { printf '%s\r\n' "$@" >"$work/app/Tubebridge.dat"; }
 launch() {
     desktop_own "$work/app" "$work/logs"
-    desktop_launch "$work/logs/$scenario.log" "$work/app/tubebridge" ||
+    desktop_launch "$work/logs/$scenario.log" env QT_SCALE_FACTOR="$scale" "$work/app/tubebridge" ||
         fail "the window did not appear: $(cat "$work/logs/$scenario.log")"
     main=$(desktop_windows | sed -n 1p)
 }
@@ -88,6 +94,11 @@ settings "${WORKED[@]}"
 launch
 wait_until 10 laid_out ||
     fail "the layout does not fill the ${ww}x${wh} window"
+texts_whole() {
+    import -window root "$work/shot.png"
+    captions_whole "$work/shot.png" "$wx" "$wy" "$ww" "$wh" "$scale"
+}
+wait_until 5 texts_whole 2>/dev/null || texts_whole || fail "a caption is cut (screen $screen)"
 # The layout selected field 0's whole text, and the keyboard is there once
 # the desktop has handed it to the new window.
 wait_until 10 has_keyboard "$main" || fail "the new window did not get the keyboard"
@@ -97,7 +108,7 @@ keys space
 expect_end '"End"'
 [[ $(saved_line 1) == 777 && $(saved_line 2) == 60 ]] ||
     fail "typing at start did not replace field 0: saved '$(saved_line 1)', '$(saved_line 2)'"
-echo "layout fills the ${ww}x${wh} window; typing replaced field 0; End saved and ended"
+echo "layout fills the ${ww}x${wh} window, every caption whole; typing replaced field 0; End saved and ended"
 
 # ---------------------------------------------------------------------------
 scenario=messages
@@ -114,13 +125,14 @@ new_message() {
     message=$(sed -n 2p <<<"$windows")
     [[ $(wc -l <<<"$windows") -eq 2 && $message != "$1" ]]
 }
-# centred: the message's centre lies within 2 pixels of the window's.
+# centred: the message's centre lies within 2 logical pixels of the window's.
 centred() {
-    local mx my mw mh bx by bw bh
+    local mx my mw mh bx by bw bh near
     read -r mx my mw mh <<<"$(desktop_geometry "$main")"
     read -r bx by bw bh <<<"$(desktop_geometry "$message")"
     dx=$(((2 * bx + bw) - (2 * mx + mw))) dy=$(((2 * by + bh) - (2 * my + mh)))
-    ((dx >= -4 && dx <= 4 && dy >= -4 && dy <= 4))
+    near=$(awk -v s="$scale" 'BEGIN {print int(4 * s + 0.999)}')
+    ((dx >= -near && dx <= near && dy >= -near && dy <= near))
 }
 # expect_message <what>: a message stands over the window, centred on it
 # where the desktop lets the program place it (X11 window managers), once the

@@ -86,6 +86,39 @@ patch_in() {
     [[ $got == 1 ]]
 }
 
+# caption_edges <x> <y> <width> <height> <scale>: "left top height" in screen
+# pixels of each caption's left edge (captions are right-aligned), for a
+# window whose client area lies there, computed as the layout places them:
+# left 0.0126 W (0.5846 W for the graph scales, 0.453 W for "Clipping"), top
+# 0.0395 H per row (plus 0.0264 H below the required data), height 0.03 H,
+# each rounded to the logical pixel.
+caption_edges() {
+    awk -v x="$1" -v y="$2" -v s="$5" -v W="$(($3 / $5))" -v H="$(($4 / $5))" '
+        function r(v) { return int(v + 0.5) }
+        BEGIN {
+            for (i = 0; i <= 16; i++) {
+                c = i >= 8; g = i >= 5
+                left = r(0.572 * W * c + 0.0126 * W)
+                top = r(0.0395 * H * (i + 1 - 8 * c) + 0.0264 * H * (g - c))
+                if (i == 16) { left = r(0.453 * W); top = r(0.303 * H) }
+                print x + left * s, y + top * s, r(0.03 * H) * s
+            }
+        }'
+}
+
+# captions_whole <screenshot> <x> <y> <width> <height> <scale>: no caption's
+# ink touches its left edge, as a text cut there would.
+captions_whole() {
+    local left top height colours
+    while read -r left top height; do
+        colours=$(convert "$1" -crop "1x$height+$left+$top" +repage -format '%k' info:)
+        [[ $colours == 1 ]] || {
+            echo "a caption's ink touches its left edge at x $left, y $top" >&2
+            return 1
+        }
+    done < <(caption_edges "${@:2}")
+}
+
 # ---------------------------------------------------------------------------
 # The program's fields, typed into as a person would with the keyboard.
 # ---------------------------------------------------------------------------

@@ -6,6 +6,7 @@
 #include "ExceptionText.h"
 #include "FieldEdit.h"
 #include "FirstLayout.h"
+#include "FontFit.h"
 #include "PictureBox.h"
 #include "QtDrawingSurface.h"
 #include "SettingsMessages.h"
@@ -346,38 +347,42 @@ void Form1::ArrangeControls()
     // The platform window has the client size first; the widget follows.
     const QSize client = windowHandle() != nullptr ? windowHandle()->size() : size();
     const ControlLayout layout = arrangeControls(client.width(), client.height());
-    const double fontSize = layout.FontSize;
 
     const auto place = [](QWidget* w, const LayoutRect& r) {
         w->setGeometry(static_cast<int>(std::lround(r.left)), static_cast<int>(std::lround(r.top)),
                        static_cast<int>(std::lround(r.width)),
                        static_cast<int>(std::lround(r.height)));
     };
-    const auto setFontSize = [fontSize](QWidget* w) {
-        QFont f = w->font();
-        // The toolkit renders no size below one point.
-        f.setPointSizeF(std::max(fontSize, 1.0));
-        w->setFont(f);
-    };
-    const auto placeWithFont = [&](QWidget* w, const LayoutRect& r) {
-        place(w, r);
-        setFontSize(w);
-    };
-
-    placeWithFont(Label2, layout.requiredHeading);
-    placeWithFont(Label3, layout.calculatedHeading);
-    placeWithFont(Label4, layout.scalesHeading);
-    placeWithFont(Label5, layout.note);
+    place(Label2, layout.requiredHeading);
+    place(Label3, layout.calculatedHeading);
+    place(Label4, layout.scalesHeading);
+    place(Label5, layout.note);
     place(PGraph, layout.graph);
     for (std::size_t i = 0; i < ControlLayout::RowCount; ++i) {
-        placeWithFont(Text1[i], layout.fields[i]);
-        placeWithFont(Label1[i], layout.captions[i]);
+        place(Text1[i], layout.fields[i]);
+        place(Label1[i], layout.captions[i]);
         Text1[i]->setSelection(0, 99);
     }
     place(Text1[IndicatorField], layout.indicator);
-    placeWithFont(Label1[IndicatorField], layout.indicatorCaption);
-    placeWithFont(Command1, layout.calculate);
-    placeWithFont(Command2, layout.end);
+    place(Label1[IndicatorField], layout.indicatorCaption);
+    place(Command1, layout.calculate);
+    place(Command2, layout.end);
+
+    // One size for every label, field and button: F, unless a text would be
+    // cut at F in its control.
+    QList<QWidget*> texts{Label2, Label3, Label4, Label5, Command1, Command2};
+    for (QLabel* caption : Label1)
+        texts.append(caption);
+    const int points = fittingPointSize(static_cast<int>(layout.FontSize), texts);
+    const auto setFontSize = [points](QWidget* w) {
+        QFont f = w->font();
+        f.setPointSize(points);
+        w->setFont(f);
+    };
+    for (QWidget* w : texts)
+        setFontSize(w);
+    for (std::size_t i = 0; i < ControlLayout::RowCount; ++i)
+        setFontSize(Text1[i]);
 }
 
 void Form1::Command2_Click()

@@ -1,0 +1,151 @@
+#include "FontFit.h"
+#include "FormHarness.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLabel>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Screens of many shapes, in device pixels, at many scale factors; the
+// window's client area is the screen less a title bar of 19 device pixels.
+// whole: every text stood whole there before texts were fitted, so the
+// common size must stay the layout's own.
+struct Screen {
+    int width;
+    int height;
+    double scale;
+    bool whole;
+};
+constexpr Screen Screens[] = {
+    {1920, 1080, 1, true},   {1366, 768, 1, true},      {3440, 1440, 1, true},
+    {5120, 1440, 1, true},   {800, 600, 1, true},       {1024, 600, 1, true},
+    {2560, 1440, 2, true},   {2880, 1800, 2, true},     {3840, 2160, 2, true},
+    {2560, 1440, 3, true},   {3840, 2160, 3, true},     {3840, 2160, 1.5, true},
+    {2256, 1504, 1.5, true}, {1920, 1080, 1.75, true},  {1280, 1024, 1, false},
+    {2560, 2048, 2, false},  {1600, 1200, 1.25, false}, {1024, 768, 1, false},
+    {1080, 1920, 1, false},  {1200, 1920, 1, false},    {1440, 2560, 1.5, false},
+    {2160, 3840, 2, false},  {1280, 1024, 1.25, false}, {1080, 1920, 3, false},
+};
+constexpr double Scales[] = {1, 1.25, 1.5, 1.75, 2, 3};
+
+// The offscreen platform with one screen at each scale factor.
+void useScreens(const QString& configFile)
+{
+    QStringList screens;
+    QStringList factors;
+    for (const double scale : Scales) {
+        screens << QStringLiteral(R"({"name": "at %1", "x": %2, "y": 0, "width": 8000,)"
+                                  R"( "height": 8000, "logicalDpi": 96, "dpr": 1})")
+                       .arg(scale)
+                       .arg(factors.size() * 8000);
+        factors << QString::number(scale);
+    }
+    QFile config(configFile);
+    if (config.open(QIODevice::WriteOnly))
+        config.write(("{\"screens\": [" + screens.join(QLatin1Char(',')) + "]}").toUtf8());
+    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + configFile.toUtf8());
+    qputenv("QT_SCREEN_SCALE_FACTORS", factors.join(QLatin1Char(';')).toUtf8());
+}
+
+} // namespace
+
+class TestTextFit : public QObject {
+    Q_OBJECT
+
+private slots:
+    void everyTextStandsWhole_data();
+    void everyTextStandsWhole();
+};
+
+void TestTextFit::everyTextStandsWhole_data()
+{
+    QTest::addColumn<int>("screen");
+    QTest::addColumn<QSize>("client");
+    for (int i = 0; i < int(std::size(Screens)); ++i) {
+        const Screen& s = Screens[i];
+        QTest::addRow("%dx%d at %g", s.width, s.height, s.scale)
+            << i
+            << QSize(int(std::lround(s.width / s.scale)),
+                     int(std::lround((s.height - 19) / s.scale)));
+    }
+}
+
+void TestTextFit::everyTextStandsWhole()
+{
+    QFETCH(int, screen);
+    QFETCH(QSize, client);
+    const Screen& s = Screens[screen];
+    const auto scale = std::find(std::begin(Scales), std::end(Scales), s.scale) - Scales;
+    QScreen* atScale = QGuiApplication::screens().at(scale);
+    FormHarness h;
+    h.form().setWindowState(Qt::WindowNoState);
+    h.form().setScreen(atScale);
+    h.form().move(atScale->geometry().topLeft());
+    h.form().resize(client);
+    QVERIFY(h.showAndLayOut());
+    QCOMPARE(h.form().devicePixelRatioF(), s.scale);
+    QCOMPARE(h.form().size(), client);
+
+    // F = floor(H / 70 + 0.5), 1 at the least.
+    const int layoutPoints = std::max(1, int(std::floor(client.height() / 70.0 + 0.5)));
+    QList<QWidget*> texts{h.button("Command1"), h.button("Command2")};
+    for (QLabel* label : h.form().findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly))
+        texts << label;
+    const int points = texts.first()->font().pointSize();
+    if (s.whole)
+        QCOMPARE(points, layoutPoints);
+    QVERIFY(points >= 1 && points <= layoutPoints);
+
+    QStringList cut;
+    QStringList wouldBeCut;
+    QStringList otherSize;
+    for (const QWidget* w : texts) {
+        if (!tb::textFitsAt(*w, points))
+            cut << w->objectName();
+        if (!tb::textFitsAt(*w, points + 1))
+            wouldBeCut << w->objectName();
+        if (w->font().pointSize() != points)
+            otherSize << w->objectName();
+    }
+    for (int i = 0; i < 16; ++i)
+        if (h.field(i)->font().pointSize() != points)
+            otherSize << h.field(i)->objectName();
+    QCOMPARE(cut.join(QStringLiteral(", ")), QString());
+    QCOMPARE(otherSize.join(QStringLiteral(", ")), QString());
+    // Never smaller than needed: one point up, something would be cut.
+    if (points < layoutPoints)
+        QVERIFY2(!wouldBeCut.isEmpty(), qPrintable(QString::number(points + 1)));
+
+    // As drawn: no caption's ink reaches its left edge, where a cut text
+    // would touch it.
+    QStringList touching;
+    for (int i = 0; i <= 16; ++i) {
+        auto* caption = h.form().findChild<QLabel*>(QStringLiteral("Label1_%1").arg(i));
+        const QImage image = caption->grab().toImage();
+        const QRgb ground = caption->palette().color(QPalette::Window).rgb();
+        for (int y = 0; y < image.height(); ++y)
+            if (image.pixel(0, y) != ground) {
+                touching << caption->text();
+                break;
+            }
+    }
+    QCOMPARE(touching.join(QStringLiteral(", ")), QString());
+}
+
+int main(int argc, char** argv)
+{
+    const QTemporaryDir dir;
+    useScreens(dir.filePath(QStringLiteral("screens.json")));
+    QApplication app(argc, argv);
+    TestTextFit test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_text_fit.moc"
