@@ -93,15 +93,16 @@ patch_in() {
 # 0.0395 H per row (plus 0.0264 H below the required data), height 0.03 H,
 # each rounded to the logical pixel.
 caption_edges() {
-    awk -v x="$1" -v y="$2" -v s="$5" -v W="$(($3 / $5))" -v H="$(($4 / $5))" '
+    awk -v x="$1" -v y="$2" -v w="$3" -v h="$4" -v s="$5" '
         function r(v) { return int(v + 0.5) }
         BEGIN {
+            W = r(w / s); H = r(h / s)
             for (i = 0; i <= 16; i++) {
                 c = i >= 8; g = i >= 5
                 left = r(0.572 * W * c + 0.0126 * W)
                 top = r(0.0395 * H * (i + 1 - 8 * c) + 0.0264 * H * (g - c))
                 if (i == 16) { left = r(0.453 * W); top = r(0.303 * H) }
-                print x + left * s, y + top * s, r(0.03 * H) * s
+                print x + r(left * s), y + r(top * s), int(r(0.03 * H) * s)
             }
         }'
 }
