@@ -18,7 +18,7 @@ fi
 
 scripts/install-deps.sh clang libclang-rt-14-dev cmake ninja-build pkg-config qt6-base-dev libgl-dev
 
-targets=(fuzz_parse fuzz_roundoff fuzz_settings)
+targets=(fuzz_parse fuzz_engineering_text fuzz_settings)
 build=build-fuzz
 # The libraries get the coverage instrumentation and the sanitizers; the
 # targets add -fsanitize=fuzzer (fuzz/CMakeLists.txt), which links libFuzzer.

@@ -5,7 +5,7 @@
 #include "GraphSettings.h"
 #include "LatticeColumn.h"
 #include "PlotGeometry.h"
-#include "format/Roundoff.h"
+#include "format/EngineeringText.h"
 #include "numeric/CheckedMath.h"
 #include "numeric/LenientParse.h"
 #include "numeric/NumberText.h"
@@ -86,7 +86,7 @@ void DrawYLabels(DrawingSurface& surface, const GraphSettings& settings, const P
         const double value = roundedLabelValue(checkedAdd(
             checkedMul(checkedDiv(checkedSub(settings.YAxisMax, settings.YAxisMin), lastK), k),
             settings.YAxisMin));
-        const QString label = RoundoffText(value);
+        const QString label = engineeringText(value);
         const auto x = static_cast<float>(checkedSub(g.PlotLeft, surface.textWidth(label)));
         const double h = surface.textHeight(label);
         auto y = static_cast<float>(checkedSub(
@@ -109,7 +109,7 @@ void DrawXLabels(DrawingSurface& surface, const GraphSettings& settings, const P
         const double value = checkedAdd(
             checkedDiv(checkedMul(checkedMul(k, g.XTickSpacing), settings.XMinorTicks), g.XScale),
             settings.XAxisMin);
-        const QString label = RoundoffText(value).trimmed();
+        const QString label = engineeringText(value).trimmed();
         const double w = surface.textWidth(label);
         std::int16_t px =
             toInt16(checkedSub(checkedAdd(checkedMul(checkedDiv(k, lastK), plotWidth), g.PlotLeft),

@@ -75,10 +75,10 @@ void DrawTraces(DrawingSurface& surface, const GraphSettings& settings, const Pl
 
 void DrawLegend(DrawingSurface& surface, const PlotGeometry& g)
 {
+    // The line starts twice this far right of the plot's left edge.
     const std::int16_t offset = toInt16(checkedMul(g.GraphWidth, 0.249));
-    const std::int16_t lineStart = toInt16(checkedMul(g.GraphWidth, 0.249));
     const std::int16_t lineEnd = toInt16(checkedMul(g.GraphWidth, 0.311));
-    const std::int16_t x1 = add16(add16(g.PlotLeft, offset), lineStart);
+    const std::int16_t x1 = add16(add16(g.PlotLeft, offset), offset);
     const std::int16_t x2 = add16(add16(g.PlotLeft, offset), lineEnd);
     for (const Trace& trace : Traces) {
         const std::int16_t rowY = toInt16(checkedMul(g.GraphHeight, trace.legendRowFactor));

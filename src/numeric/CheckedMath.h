@@ -73,11 +73,4 @@ template <Checking C>
         return a / b;
 }
 
-[[nodiscard]] inline double checkedSqrt(double a)
-{
-    if (a < 0.0) [[unlikely]]
-        raise(ErrorKind::InvalidOperation);
-    return std::sqrt(a);
-}
-
 } // namespace tb

@@ -10,7 +10,6 @@ enum class ErrorKind {
     Overflow,
     DivisionByZero,
     InvalidOperation,
-    InvalidArgument,
 };
 
 [[nodiscard]] const char* errorName(ErrorKind kind) noexcept;

@@ -1,8 +1,6 @@
-#include "Roundoff.h"
+#include "EngineeringText.h"
 
-#include "numeric/LenientParse.h"
 #include "numeric/NumberText.h"
-#include "numeric/RuntimeError.h"
 
 #include <QString>
 
@@ -110,40 +108,11 @@ constexpr double tinyLimit = 9.9995e-16;
     return text;
 }
 
-// Character positions of the complex-pair text are signed 16-bit, the
-// position just past the last character included.
-constexpr qsizetype maxComplexLength = 32766;
-
 } // namespace
 
-QString RoundoffText(double value)
+QString engineeringText(double value)
 {
     return formatNumber(value);
-}
-
-void Roundoff(double A, QString& strA, QString& strB, QString& strC)
-{
-    if (strA.isEmpty()) {
-        strA = formatNumber(A);
-        strB = strA;
-        return;
-    }
-
-    if (strA.size() > maxComplexLength)
-        raise(ErrorKind::Overflow);
-    qsizetype j = strA.size(); // 1-based position of the last "j", 0 when none
-    while (j > 0 && strA.at(j - 1) != QLatin1Char('j') && strA.at(j - 1) != QLatin1Char('J'))
-        --j;
-    if (j < 3)
-        raise(ErrorKind::InvalidArgument);
-
-    // The "j" and the two characters before it ("+ " in "3.25 + j-1.5") are
-    // skipped. Both parts are read before anything is written, so a part
-    // beyond the double range leaves every argument as it was.
-    const double realPart = parseNumber(strA.left(j - 3).toStdString());
-    const double imaginaryPart = parseNumber(strA.mid(j).toStdString());
-    strB = formatNumber(realPart);
-    strC = formatNumber(imaginaryPart);
 }
 
 } // namespace tb

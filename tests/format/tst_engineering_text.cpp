@@ -1,4 +1,4 @@
-#include "format/Roundoff.h"
+#include "format/EngineeringText.h"
 #include "numeric/RuntimeError.h"
 
 #include "CompareNear.h"
@@ -23,22 +23,17 @@ const QString overflowText = QStringLiteral("+*.***E\u00B1* ");
 
 using tb::test::errorOf;
 
-class TestRoundoff : public QObject {
+class TestEngineeringText : public QObject {
     Q_OBJECT
 
 private slots:
     void singleValue_data();
     void singleValue();
 
-    void complexPair_data();
-    void complexPair();
-    void complexPairRejected_data();
-    void complexPairRejected();
-
     void sweepReadsBack();
 };
 
-void TestRoundoff::singleValue_data()
+void TestEngineeringText::singleValue_data()
 {
     QTest::addColumn<double>("value");
     QTest::addColumn<QString>("expected");
@@ -106,102 +101,17 @@ void TestRoundoff::singleValue_data()
     QTest::newRow("tie 1062.5") << 1062.5 << " 1.063e+3  ";
 }
 
-void TestRoundoff::singleValue()
+void TestEngineeringText::singleValue()
 {
     QFETCH(double, value);
     QFETCH(QString, expected);
 
-    QCOMPARE(tb::RoundoffText(value), expected);
-
-    QString strA;
-    QString strB = QStringLiteral("old label");
-    QString strC = QStringLiteral("untouched");
-    tb::Roundoff(value, strA, strB, strC);
-    QCOMPARE(strB, expected);
-    QCOMPARE(strA, expected);
-    QCOMPARE(strC, QStringLiteral("untouched"));
-}
-
-void TestRoundoff::complexPair_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("real");
-    QTest::addColumn<QString>("imaginary");
-
-    QTest::newRow("worked example") << "3.25 + j-1.5"
-                                    << " 3.250     "
-                                    << "-1.500     ";
-    QTest::newRow("upper-case J") << "3.25 + J-1.5"
-                                  << " 3.250     "
-                                  << "-1.500     ";
-    // The two characters before the "j" are skipped, sign included.
-    QTest::newRow("minus before j is not read") << "3.25 - j1.5"
-                                                << " 3.250     "
-                                                << " 1.500     ";
-    QTest::newRow("two digits before j are skipped") << "12345j6"
-                                                     << " 123.0     "
-                                                     << " 6.000     ";
-    QTest::newRow("last j splits") << "1 + j2 + j3"
-                                   << " 1.000     "
-                                   << " 3.000     ";
-    QTest::newRow("j at position 3") << "ab" + QString(QChar('j')) << " 0.000     "
-                                     << " 0.000     ";
-    QTest::newRow("engineering values") << "-4700 + j0.00047"
-                                        << "-4.700e+3  "
-                                        << " 470.0e-6  ";
-    QTest::newRow("overflow and tiny parts") << "2e13 + j-1e-20" << overflowText << "-0.000     ";
-    QTest::newRow("longest accepted text") << QString(32760, QChar(' ')) + "1 + j2"
-                                           << " 1.000     "
-                                           << " 2.000     ";
-}
-
-void TestRoundoff::complexPair()
-{
-    QFETCH(QString, text);
-    QFETCH(QString, real);
-    QFETCH(QString, imaginary);
-
-    QString strA = text;
-    QString strB;
-    QString strC;
-    tb::Roundoff(42.0, strA, strB, strC);
-    QCOMPARE(strB, real);
-    QCOMPARE(strC, imaginary);
-    QCOMPARE(strA, text);
-}
-
-void TestRoundoff::complexPairRejected_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<ErrorKind>("error");
-
-    QTest::newRow("no j") << "3.25 + 1.5" << ErrorKind::InvalidArgument;
-    QTest::newRow("j at position 1") << "j5" << ErrorKind::InvalidArgument;
-    QTest::newRow("j at position 2") << "1j5" << ErrorKind::InvalidArgument;
-    QTest::newRow("J at position 2") << "1J" << ErrorKind::InvalidArgument;
-    QTest::newRow("32767 characters")
-        << QString(32761, QChar(' ')) + "1 + j2" << ErrorKind::Overflow;
-    QTest::newRow("real part beyond range") << "1e999 + j1" << ErrorKind::Overflow;
-    QTest::newRow("imaginary part beyond range") << "1 + j1e999" << ErrorKind::Overflow;
-}
-
-void TestRoundoff::complexPairRejected()
-{
-    QFETCH(QString, text);
-    QFETCH(ErrorKind, error);
-
-    QString strA = text;
-    QString strB = QStringLiteral("old B");
-    QString strC = QStringLiteral("old C");
-    QCOMPARE(errorOf([&] { tb::Roundoff(1.0, strA, strB, strC); }), error);
-    QCOMPARE(strA, text);
-    QCOMPARE(strB, QStringLiteral("old B"));
-    QCOMPARE(strC, QStringLiteral("old C"));
+    QCOMPARE(tb::engineeringText(value), expected);
 }
 
 // Every text over the table's whole span has the fixed layout and reads back to
 // the input within half a unit of its last mantissa digit.
-void TestRoundoff::sweepReadsBack()
+void TestEngineeringText::sweepReadsBack()
 {
     static const QRegularExpression layout(
         QStringLiteral(R"(^([ -])(\d\.\d{3}|\d\d\.\d\d|\d{3}\.\d|1000)(e([+-]\d+) *| {5})$)"));
@@ -209,7 +119,7 @@ void TestRoundoff::sweepReadsBack()
     for (int i = 0; i <= steps; ++i) {
         const double magnitude = std::pow(10.0, -15.0 + 27.0 * i / steps);
         for (double value : {magnitude, -magnitude}) {
-            const QString text = tb::RoundoffText(value);
+            const QString text = tb::engineeringText(value);
             const auto match = layout.match(text);
             QVERIFY2(match.hasMatch(), qPrintable(QString::number(value) + " -> " + text));
             const QString mantissa = match.captured(2);
@@ -227,5 +137,5 @@ void TestRoundoff::sweepReadsBack()
     }
 }
 
-QTEST_GUILESS_MAIN(TestRoundoff)
-#include "tst_roundoff.moc"
+QTEST_GUILESS_MAIN(TestEngineeringText)
+#include "tst_engineering_text.moc"
