@@ -37,12 +37,12 @@ constexpr int BoxHeight = 518;
 tb::StageVariables firstRunStage()
 {
     tb::StageVariables v;
-    v.SupplyVolts = 400;
-    v.EbkVolts = 60;
-    v.LoadOhms = 4000;
-    v.DriveRmsVolts = 200;
-    v.IdleAmps = tb::idleAmpsFromMilliamps(50);
-    v.GridPeakVolts = tb::gridPeakVoltsFromRms(v.DriveRmsVolts);
+    v.supplyVolts = 400;
+    v.ebkVolts = 60;
+    v.loadOhms = 4000;
+    v.driveRmsVolts = 200;
+    v.idleAmps = tb::idleAmpsFromMilliamps(50);
+    v.gridPeakVolts = tb::gridPeakVoltsFromRms(v.driveRmsVolts);
     return v;
 }
 
@@ -241,7 +241,7 @@ void BM_CalculateFloor(benchmark::State& state)
     const tb::StageVariables stage = firstRunStage();
     const QFont boxFont = form.findChild<QWidget*>(QStringLiteral("PGraph"))->font();
     GeometryRecorder pass(view.image, boxFont, form.font());
-    tb::DrawGraph(pass, settings, stage);
+    tb::drawGraph(pass, settings, stage);
 
     const int width = qRound(ratio) > 1 ? qRound(ratio) : 0;
     std::vector<std::pair<QColor, QPen>> pens;
@@ -253,7 +253,7 @@ void BM_CalculateFloor(benchmark::State& state)
         pen.setCapStyle(Qt::SquareCap);
         return pens.emplace_back(color, pen).second;
     };
-    const double traceStep = (settings.XAxisMax - settings.XAxisMin) / 3000;
+    const double traceStep = (settings.xAxisMax - settings.xAxisMin) / 3000;
     std::vector<QLineF> sameColor;
     for (auto _ : state) {
         tb::clearVectorState();
@@ -262,7 +262,7 @@ void BM_CalculateFloor(benchmark::State& state)
             sines += std::sin(k * tb::AngleStep * tb::Pi / 180.0);
         for (int k = 1; k <= 3000; ++k)
             for (int trace = 0; trace < 3; ++trace)
-                sines += std::sin((settings.XAxisMin + k * traceStep) * tb::Pi / 180.0);
+                sines += std::sin((settings.xAxisMin + k * traceStep) * tb::Pi / 180.0);
         benchmark::DoNotOptimize(sines);
 
         QPainter painter(&view.image);
@@ -303,7 +303,7 @@ void BM_DrawGraph(benchmark::State& state)
     const tb::GraphSettings g{0, 360, 7, 5, -300, 300, 7, 5};
     for (auto _ : state) {
         tb::QtDrawingSurface surface = box->beginPass(box->font());
-        tb::DrawGraph(surface, g, v);
+        tb::drawGraph(surface, g, v);
     }
 }
 BENCHMARK(BM_DrawGraph)->ArgName("ratio")->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);

@@ -12,12 +12,12 @@ namespace {
 tb::StageVariables workedExample()
 {
     tb::StageVariables v;
-    v.SupplyVolts = 400;
-    v.EbkVolts = 60;
-    v.LoadOhms = 4000;
-    v.DriveRmsVolts = 300; // clips: every limit test is exercised
-    v.IdleAmps = tb::idleAmpsFromMilliamps(50);
-    v.GridPeakVolts = tb::gridPeakVoltsFromRms(v.DriveRmsVolts);
+    v.supplyVolts = 400;
+    v.ebkVolts = 60;
+    v.loadOhms = 4000;
+    v.driveRmsVolts = 300; // clips: every limit test is exercised
+    v.idleAmps = tb::idleAmpsFromMilliamps(50);
+    v.gridPeakVolts = tb::gridPeakVoltsFromRms(v.driveRmsVolts);
     return v;
 }
 
@@ -45,7 +45,7 @@ void BM_Sweep(benchmark::State& state)
     int clips = 0;
     for (auto _ : state) {
         tb::clearVectorState();
-        tb::OperatingPoint p = tb::SweepCycle(v, [&clips] { ++clips; });
+        tb::OperatingPoint p = tb::sweepCycle(v, [&clips] { ++clips; });
         benchmark::DoNotOptimize(p);
     }
     benchmark::DoNotOptimize(clips);
@@ -61,7 +61,7 @@ void BM_WaveformCall(benchmark::State& state)
     tb::clearVectorState();
     for (auto _ : state) {
         benchmark::DoNotOptimize(angle);
-        double mA = tb::V1CurrentAt(v, angle);
+        double mA = tb::v1CurrentAt(v, angle);
         benchmark::DoNotOptimize(mA);
     }
 }

@@ -9,13 +9,13 @@ struct StageVariables;
 
 inline constexpr int TraceSamples = 3000;
 
-// The load-voltage and cathode-current traces, sampled from XAxisMin to
-// XAxisMax and clipped point by point to the inside of the plot area. Each
+// The load-voltage and cathode-current traces, sampled from xAxisMin to
+// xAxisMax and clipped point by point to the inside of the plot area. Each
 // segment goes to the surface as soon as its end point is known.
-void DrawTraces(DrawingSurface& surface, const GraphSettings& settings, const PlotGeometry& g,
+void drawTraces(DrawingSurface& surface, const GraphSettings& settings, const PlotGeometry& g,
                 const StageVariables& vars);
 
 // The three coloured legend lines with their white texts, top right.
-void DrawLegend(DrawingSurface& surface, const PlotGeometry& g);
+void drawLegend(DrawingSurface& surface, const PlotGeometry& g);
 
 } // namespace tb

@@ -8,7 +8,7 @@
 
 namespace tb {
 
-void DrawGraph(DrawingSurface& surface, const GraphSettings& settings, const StageVariables& vars)
+void drawGraph(DrawingSurface& surface, const GraphSettings& settings, const StageVariables& vars)
 {
     surface.setBackColor(colors::Black);
     surface.makeVisible();
@@ -24,13 +24,13 @@ void DrawGraph(DrawingSurface& surface, const GraphSettings& settings, const Sta
     surface.clear();
 
     // Later layers draw over earlier ones: the marks lie on top of the traces.
-    DrawTraces(surface, settings, g, vars);
-    DrawFrame(surface, g);
-    DrawLegend(surface, g);
-    DrawTicks(surface, settings, g);
-    DrawYLabels(surface, settings, g);
-    DrawXLabels(surface, settings, g);
-    DrawTitle(surface, g);
+    drawTraces(surface, settings, g, vars);
+    drawFrame(surface, g);
+    drawLegend(surface, g);
+    drawTicks(surface, settings, g);
+    drawYLabels(surface, settings, g);
+    drawXLabels(surface, settings, g);
+    drawTitle(surface, g);
 }
 
 } // namespace tb

@@ -9,33 +9,33 @@ namespace tb {
 PlotGeometry makePlotGeometry(double outerWidth, double outerHeight, const GraphSettings& settings)
 {
     PlotGeometry g;
-    g.XAxisMin = settings.XAxisMin;
-    g.YAxisMin = settings.YAxisMin;
-    g.GraphWidth = toInt16(outerWidth);
-    g.GraphHeight = toInt16(outerHeight);
-    g.PlotLeft = toInt16(checkedMul(g.GraphWidth, 0.07792));
-    g.PlotBottom = toInt16(checkedMul(g.GraphHeight, 0.868));
-    g.TickUnit = toInt16(checkedMul(g.GraphWidth, 0.00249));
-    const std::int16_t plotWidth = sub16(g.GraphWidth, g.PlotLeft);
-    g.XScale = checkedDiv(plotWidth, checkedSub(settings.XAxisMax, settings.XAxisMin));
-    g.YScale = checkedDiv(g.PlotBottom, checkedSub(settings.YAxisMax, settings.YAxisMin));
-    g.XTickSteps = mul16(sub16(settings.XLabeledTicks, 1), settings.XMinorTicks);
-    g.XTickColumns = add16(g.XTickSteps, 1);
-    g.YTickSteps = mul16(sub16(settings.YLabeledTicks, 1), settings.YMinorTicks);
-    g.YTickRows = add16(g.YTickSteps, 1);
-    g.XTickSpacing = checkedDiv(plotWidth, g.XTickSteps);
-    g.YTickSpacing = checkedDiv(g.PlotBottom, g.YTickSteps);
+    g.xAxisMin = settings.xAxisMin;
+    g.yAxisMin = settings.yAxisMin;
+    g.graphWidth = toInt16(outerWidth);
+    g.graphHeight = toInt16(outerHeight);
+    g.plotLeft = toInt16(checkedMul(g.graphWidth, 0.07792));
+    g.plotBottom = toInt16(checkedMul(g.graphHeight, 0.868));
+    g.tickUnit = toInt16(checkedMul(g.graphWidth, 0.00249));
+    const std::int16_t plotWidth = sub16(g.graphWidth, g.plotLeft);
+    g.xScale = checkedDiv(plotWidth, checkedSub(settings.xAxisMax, settings.xAxisMin));
+    g.yScale = checkedDiv(g.plotBottom, checkedSub(settings.yAxisMax, settings.yAxisMin));
+    g.xTickSteps = mul16(sub16(settings.xLabeledTicks, 1), settings.xMinorTicks);
+    g.xTickColumns = add16(g.xTickSteps, 1);
+    g.yTickSteps = mul16(sub16(settings.yLabeledTicks, 1), settings.yMinorTicks);
+    g.yTickRows = add16(g.yTickSteps, 1);
+    g.xTickSpacing = checkedDiv(plotWidth, g.xTickSteps);
+    g.yTickSpacing = checkedDiv(g.plotBottom, g.yTickSteps);
     return g;
 }
 
-std::int32_t PixelX(const PlotGeometry& g, double angle)
+std::int32_t pixelX(const PlotGeometry& g, double angle)
 {
-    return toInt32(checkedAdd(checkedMul(checkedSub(angle, g.XAxisMin), g.XScale), g.PlotLeft));
+    return toInt32(checkedAdd(checkedMul(checkedSub(angle, g.xAxisMin), g.xScale), g.plotLeft));
 }
 
-std::int32_t PixelY(const PlotGeometry& g, double value)
+std::int32_t pixelY(const PlotGeometry& g, double value)
 {
-    return toInt32(checkedSub(g.PlotBottom, checkedMul(checkedSub(value, g.YAxisMin), g.YScale)));
+    return toInt32(checkedSub(g.plotBottom, checkedMul(checkedSub(value, g.yAxisMin), g.yScale)));
 }
 
 } // namespace tb

@@ -9,23 +9,23 @@ struct GraphSettings;
 // Where the plot area lies in the picture box and how graph values map to box
 // pixels; recomputed from the box's size on every drawing pass.
 struct PlotGeometry {
-    std::int16_t GraphWidth = 0;
-    std::int16_t GraphHeight = 0;
-    std::int16_t PlotLeft = 0;
-    std::int16_t PlotBottom = 0;
-    std::int16_t TickUnit = 0; // length of a minor tick mark
-    double XScale = 0.0;       // pixels per degree
-    double YScale = 0.0;       // pixels per unit of value
-    std::int16_t XTickSteps = 0;
-    std::int16_t YTickSteps = 0;
-    // Lattice columns and rows, XTickSteps + 1 and YTickSteps + 1: the tick
+    std::int16_t graphWidth = 0;
+    std::int16_t graphHeight = 0;
+    std::int16_t plotLeft = 0;
+    std::int16_t plotBottom = 0;
+    std::int16_t tickUnit = 0; // length of a minor tick mark
+    double xScale = 0.0;       // pixels per degree
+    double yScale = 0.0;       // pixels per unit of value
+    std::int16_t xTickSteps = 0;
+    std::int16_t yTickSteps = 0;
+    // Lattice columns and rows, xTickSteps + 1 and yTickSteps + 1: the tick
     // loops' bounds, so they too must fit 16 bits.
-    std::int16_t XTickColumns = 0;
-    std::int16_t YTickRows = 0;
-    double XTickSpacing = 0.0;
-    double YTickSpacing = 0.0;
-    double XAxisMin = 0.0;
-    double YAxisMin = 0.0;
+    std::int16_t xTickColumns = 0;
+    std::int16_t yTickRows = 0;
+    double xTickSpacing = 0.0;
+    double yTickSpacing = 0.0;
+    double xAxisMin = 0.0;
+    double yAxisMin = 0.0;
 };
 
 // Raises the division-by-zero error for equal axis limits or a tick-step count
@@ -34,7 +34,7 @@ struct PlotGeometry {
                                             const GraphSettings& settings);
 
 // Graph value to box pixel, rounded to 32 bits (overflow error beyond).
-[[nodiscard]] std::int32_t PixelX(const PlotGeometry& g, double angle);
-[[nodiscard]] std::int32_t PixelY(const PlotGeometry& g, double value);
+[[nodiscard]] std::int32_t pixelX(const PlotGeometry& g, double angle);
+[[nodiscard]] std::int32_t pixelY(const PlotGeometry& g, double value);
 
 } // namespace tb

@@ -6,9 +6,9 @@
 
 namespace tb {
 
-StageSample StageSampleAt(const StageVariables& vars, double angleDegrees)
+StageSample stageSampleAt(const StageVariables& vars, double angleDegrees)
 {
-    return StageSampleOfSine<Checking::EachStep>(
+    return stageSampleOfSine<Checking::EachStep>(
         vars, std::sin(radiansOf<Checking::EachStep>(angleDegrees)));
 }
 

@@ -25,7 +25,7 @@ template <Checking C>
 template <Checking C>
 [[nodiscard]] double swingLimitOf(const StageVariables& vars)
 {
-    return stepDiv<C>(stepSub<C>(vars.SupplyVolts, vars.EbkVolts), 2.0);
+    return stepDiv<C>(stepSub<C>(vars.supplyVolts, vars.ebkVolts), 2.0);
 }
 
 // Upper limit first, then the lower one on what is left: with a negative
@@ -44,30 +44,30 @@ template <Checking C>
 }
 
 // Everything of a sample after its sine, written once for the checked steps
-// of StageSampleAt and the plain ones of the sweep's fast path, so both give
+// of stageSampleAt and the plain ones of the sweep's fast path, so both give
 // the same values.
 template <Checking C>
-[[nodiscard]] StageSample StageSampleOfSine(const StageVariables& vars, double sine)
+[[nodiscard]] StageSample stageSampleOfSine(const StageVariables& vars, double sine)
 {
     // One sine serves both grids: the second grid's drive is its exact negative.
-    const double g1 = stepMul<C>(sine, vars.GridPeakVolts);
-    const double g2 = stepMul<C>(-sine, vars.GridPeakVolts);
+    const double g1 = stepMul<C>(sine, vars.gridPeakVolts);
+    const double g2 = stepMul<C>(-sine, vars.gridPeakVolts);
 
     StageSample s;
     const double swingLimit = swingLimitOf<C>(vars);
-    s.V1Swing = limitSwing(outputSwingOf<C>(g1), swingLimit, s.Clipped);
-    s.V2Swing = limitSwing(outputSwingOf<C>(g2), swingLimit, s.Clipped);
+    s.v1Swing = limitSwing(outputSwingOf<C>(g1), swingLimit, s.clipped);
+    s.v2Swing = limitSwing(outputSwingOf<C>(g2), swingLimit, s.clipped);
 
-    s.LoadVolts = stepSub<C>(s.V1Swing, s.V2Swing);
-    s.LoadAmps = stepDiv<C>(s.LoadVolts, vars.LoadOhms);
+    s.loadVolts = stepSub<C>(s.v1Swing, s.v2Swing);
+    s.loadAmps = stepDiv<C>(s.loadVolts, vars.loadOhms);
 
-    const double v1Amps = stepAdd<C>(s.LoadAmps, vars.IdleAmps);
-    s.V1Amps = v1Amps < 0.0 ? 0.0 : v1Amps;
+    const double v1Amps = stepAdd<C>(s.loadAmps, vars.idleAmps);
+    s.v1Amps = v1Amps < 0.0 ? 0.0 : v1Amps;
     const double v2Amps =
-        stepSub<C>(-vars.IdleAmps, stepDiv<C>(stepSub<C>(s.V2Swing, s.V1Swing), vars.LoadOhms));
-    s.V2Amps = v2Amps > 0.0 ? 0.0 : v2Amps;
+        stepSub<C>(-vars.idleAmps, stepDiv<C>(stepSub<C>(s.v2Swing, s.v1Swing), vars.loadOhms));
+    s.v2Amps = v2Amps > 0.0 ? 0.0 : v2Amps;
 
-    s.V1PlateVolts = stepSub<C>(stepAdd<C>(s.V2Swing, vars.SupplyVolts), s.V1Swing);
+    s.v1PlateVolts = stepSub<C>(stepAdd<C>(s.v2Swing, vars.supplyVolts), s.v1Swing);
     return s;
 }
 

@@ -8,12 +8,12 @@ inline constexpr double Pi = 3.141592653589793;
 // The model variables one press of "Calculate" sets from the required data
 // and the waveform functions read afterwards. All zero before the first press.
 struct StageVariables {
-    double SupplyVolts = 0.0;
-    double EbkVolts = 0.0;
-    double LoadOhms = 0.0;
-    double DriveRmsVolts = 0.0;
-    double IdleAmps = 0.0;      // the field holds milliamperes
-    double GridPeakVolts = 0.0; // peak drive on each grid
+    double supplyVolts = 0.0;
+    double ebkVolts = 0.0;
+    double loadOhms = 0.0;
+    double driveRmsVolts = 0.0;
+    double idleAmps = 0.0;      // the field holds milliamperes
+    double gridPeakVolts = 0.0; // peak drive on each grid
 };
 
 // Idling current in amperes from the field's milliamperes.

@@ -12,9 +12,9 @@ namespace tb {
 OperatingPoint averagesOf(const SweepTotals& totals)
 {
     OperatingPoint result;
-    result.PlateDissipationWatts = checkedDiv(totals.DissipationSum, SweepSamples);
-    result.LoadPowerWatts = checkedDiv(totals.LoadPowerSum, SweepSamples);
-    result.SupplyMilliamps = checkedMul(checkedDiv(totals.SupplyAmpsSum, SweepSamples), 1000.0);
+    result.plateDissipationWatts = checkedDiv(totals.dissipationSum, SweepSamples);
+    result.loadPowerWatts = checkedDiv(totals.loadPowerSum, SweepSamples);
+    result.supplyMilliamps = checkedMul(checkedDiv(totals.supplyAmpsSum, SweepSamples), 1000.0);
     return result;
 }
 
@@ -36,16 +36,16 @@ std::optional<SweepTotals> sweepTotalsUnchecked(const StageVariables& vars)
     StageVariables v = vars;
     SweepTotals totals;
     // The V2 current is not summed, but the last step of its formula can
-    // overflow on its own. Its other steps, (V2Swing - V1Swing) / LoadOhms,
-    // give exactly -LoadAmps, whose steps have run: so -IdleAmps - (-LoadAmps)
+    // overflow on its own. Its other steps, (v2Swing - v1Swing) / loadOhms,
+    // give exactly -loadAmps, whose steps have run: so -idleAmps - (-loadAmps)
     // raises exactly the flags the V2 current's steps would.
     double v2Check = 0.0;
     clearFaultFlags();
     pinFloatingPoint(v);
     for (const double sine : sines) {
-        const StageSample s = StageSampleOfSine<Plain>(v, sine);
-        addSample<Plain>(totals, s, v.LoadOhms);
-        v2Check += -v.IdleAmps - (-s.LoadAmps);
+        const StageSample s = stageSampleOfSine<Plain>(v, sine);
+        addSample<Plain>(totals, s, v.loadOhms);
+        v2Check += -v.idleAmps - (-s.loadAmps);
     }
     // Whether any sample clipped, without a test per sample (which would cost
     // as much as the rest of the loop). The second grid's swing is the exact
@@ -53,8 +53,8 @@ std::optional<SweepTotals> sweepTotalsUnchecked(const StageVariables& vars)
     // sample does) or when |swing| > swingLimit. A rounded product grows with
     // its factors, so the largest |swing| is the one of the largest |sine|.
     const double swingLimit = swingLimitOf<Plain>(v);
-    totals.Clipped = swingLimit < 0.0 ||
-                     outputSwingOf<Plain>(largestSine * std::abs(v.GridPeakVolts)) > swingLimit;
+    totals.clipped = swingLimit < 0.0 ||
+                     outputSwingOf<Plain>(largestSine * std::abs(v.gridPeakVolts)) > swingLimit;
     pinFloatingPoint(totals);
     pinFloatingPoint(v2Check);
     if (faultFlagsRaised())

@@ -8,9 +8,9 @@ namespace tb {
 
 // The cycle averages "Calculate" writes into the calculated-value fields.
 struct OperatingPoint {
-    double PlateDissipationWatts = 0.0; // each tube
-    double LoadPowerWatts = 0.0;
-    double SupplyMilliamps = 0.0; // each supply
+    double plateDissipationWatts = 0.0; // each tube
+    double loadPowerWatts = 0.0;
+    double supplyMilliamps = 0.0; // each supply
 };
 
 inline constexpr int SweepSamples = 3600;
@@ -28,21 +28,21 @@ inline constexpr double AngleStep = 0.1; // degrees
 // effect but their sums, so reporting the clipping after them is the same as
 // reporting it at the first. Only a sweep that faulted runs again step by step.
 template <typename OnFirstClip>
-[[nodiscard]] OperatingPoint SweepCycle(const StageVariables& vars, OnFirstClip&& onFirstClip)
+[[nodiscard]] OperatingPoint sweepCycle(const StageVariables& vars, OnFirstClip&& onFirstClip)
 {
     if (const std::optional<SweepTotals> totals = sweepTotalsUnchecked(vars)) {
-        if (totals->Clipped)
+        if (totals->clipped)
             onFirstClip();
         return averagesOf(*totals);
     }
     SweepTotals totals;
     for (int k = 0; k < SweepSamples; ++k) {
-        const StageSample s = StageSampleAt(vars, k * AngleStep);
-        if (s.Clipped && !totals.Clipped) {
-            totals.Clipped = true;
+        const StageSample s = stageSampleAt(vars, k * AngleStep);
+        if (s.clipped && !totals.clipped) {
+            totals.clipped = true;
             onFirstClip();
         }
-        addSample<Checking::EachStep>(totals, s, vars.LoadOhms);
+        addSample<Checking::EachStep>(totals, s, vars.loadOhms);
     }
     return averagesOf(totals);
 }

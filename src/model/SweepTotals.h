@@ -11,20 +11,20 @@ struct StageVariables;
 
 // What the sweep adds up over the cycle, and whether any sample clipped.
 struct SweepTotals {
-    double DissipationSum = 0.0;
-    double LoadPowerSum = 0.0;
-    double SupplyAmpsSum = 0.0;
-    bool Clipped = false;
+    double dissipationSum = 0.0;
+    double loadPowerSum = 0.0;
+    double supplyAmpsSum = 0.0;
+    bool clipped = false;
 };
 
 // One sample's terms added, the same steps checked or plain.
 template <Checking C>
 void addSample(SweepTotals& totals, const StageSample& s, double loadOhms)
 {
-    totals.DissipationSum = stepAdd<C>(totals.DissipationSum, stepMul<C>(s.V1Amps, s.V1PlateVolts));
-    totals.LoadPowerSum =
-        stepAdd<C>(totals.LoadPowerSum, stepMul<C>(stepMul<C>(s.LoadAmps, s.LoadAmps), loadOhms));
-    totals.SupplyAmpsSum = stepAdd<C>(totals.SupplyAmpsSum, s.V1Amps);
+    totals.dissipationSum = stepAdd<C>(totals.dissipationSum, stepMul<C>(s.v1Amps, s.v1PlateVolts));
+    totals.loadPowerSum =
+        stepAdd<C>(totals.loadPowerSum, stepMul<C>(stepMul<C>(s.loadAmps, s.loadAmps), loadOhms));
+    totals.supplyAmpsSum = stepAdd<C>(totals.supplyAmpsSum, s.v1Amps);
 }
 
 // The whole cycle in plain arithmetic, with the processor's fault flags

@@ -9,19 +9,19 @@ namespace {
 constexpr double MilliampsPerAmp = 1000.0;
 }
 
-double LoadVoltageAt(const StageVariables& vars, double angleDegrees)
+double loadVoltageAt(const StageVariables& vars, double angleDegrees)
 {
-    return StageSampleAt(vars, angleDegrees).LoadVolts;
+    return stageSampleAt(vars, angleDegrees).loadVolts;
 }
 
-double V1CurrentAt(const StageVariables& vars, double angleDegrees)
+double v1CurrentAt(const StageVariables& vars, double angleDegrees)
 {
-    return checkedMul(StageSampleAt(vars, angleDegrees).V1Amps, MilliampsPerAmp);
+    return checkedMul(stageSampleAt(vars, angleDegrees).v1Amps, MilliampsPerAmp);
 }
 
-double V2CurrentAt(const StageVariables& vars, double angleDegrees)
+double v2CurrentAt(const StageVariables& vars, double angleDegrees)
 {
-    return checkedMul(StageSampleAt(vars, angleDegrees).V2Amps, MilliampsPerAmp);
+    return checkedMul(stageSampleAt(vars, angleDegrees).v2Amps, MilliampsPerAmp);
 }
 
 } // namespace tb

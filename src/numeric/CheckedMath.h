@@ -12,7 +12,7 @@ namespace tb {
 [[nodiscard]] inline double checkedResult(double r)
 {
     if (!std::isfinite(r)) [[unlikely]]
-        raise(std::isnan(r) ? ErrorKind::InvalidOperation : ErrorKind::Overflow);
+        raiseError(std::isnan(r) ? ErrorKind::InvalidOperation : ErrorKind::Overflow);
     return r;
 }
 
@@ -32,7 +32,7 @@ namespace tb {
 [[nodiscard]] inline double checkedDiv(double a, double b)
 {
     if (b == 0.0) [[unlikely]]
-        raise(ErrorKind::DivisionByZero);
+        raiseError(ErrorKind::DivisionByZero);
     return checkedResult(a / b);
 }
 

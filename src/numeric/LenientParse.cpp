@@ -60,7 +60,7 @@ double parseRadix(Cursor& cur, int radix)
         cur.advance();
     }
     if (std::isinf(value))
-        raise(ErrorKind::Overflow);
+        raiseError(ErrorKind::Overflow);
     return value;
 }
 
@@ -136,7 +136,7 @@ double parseDecimal(Cursor& cur)
     const auto result = std::from_chars(number.data(), number.data() + number.size(), value);
     if (result.ec == std::errc::result_out_of_range) {
         if (leadingMagnitude(mantissa, exponent) > 0)
-            raise(ErrorKind::Overflow);
+            raiseError(ErrorKind::Overflow);
         value = 0.0;
     }
     return negative ? -value : value;

@@ -17,7 +17,7 @@ Int toInteger(double x)
     const double r = roundHalfEven(x);
     // NaN fails both comparisons' negation, so it lands here too.
     if (!(r >= std::numeric_limits<Int>::min() && r <= std::numeric_limits<Int>::max()))
-        raise(ErrorKind::Overflow);
+        raiseError(ErrorKind::Overflow);
     return static_cast<Int>(r);
 }
 
@@ -25,7 +25,7 @@ std::int16_t narrow16(int wide)
 {
     if (wide < std::numeric_limits<std::int16_t>::min() ||
         wide > std::numeric_limits<std::int16_t>::max())
-        raise(ErrorKind::Overflow);
+        raiseError(ErrorKind::Overflow);
     return static_cast<std::int16_t>(wide);
 }
 

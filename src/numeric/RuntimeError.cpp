@@ -21,7 +21,7 @@ RuntimeError::RuntimeError(ErrorKind kind)
 {
 }
 
-void raise(ErrorKind kind)
+void raiseError(ErrorKind kind)
 {
     throw RuntimeError(kind);
 }

@@ -25,6 +25,6 @@ private:
 };
 
 // Out of line and cold, so the checks on hot paths stay a compare and a branch.
-[[noreturn]] void raise(ErrorKind kind);
+[[noreturn]] void raiseError(ErrorKind kind);
 
 } // namespace tb

@@ -67,7 +67,7 @@ RecordingSurface ticksVisitingEveryPoint(const GraphSettings& settings, float wi
 {
     RecordingSurface s(width, height);
     const PlotGeometry g = makePlotGeometry(width, height, settings);
-    const double unit = g.TickUnit;
+    const double unit = g.tickUnit;
     const auto labeled = [](double index, int minor) {
         return std::fmod(index, static_cast<double>(minor)) == 0.0;
     };
@@ -76,26 +76,26 @@ RecordingSurface ticksVisitingEveryPoint(const GraphSettings& settings, float wi
         s.line(static_cast<float>(x1), static_cast<float>(y1), static_cast<float>(x2),
                static_cast<float>(y2));
     };
-    for (double i = 0; i <= g.XTickSteps; ++i) {
-        const double x = g.PlotLeft + i * g.XTickSpacing;
-        const double columnTick = labeled(i, settings.XMinorTicks) ? 2 * unit : unit;
-        const bool innerColumn = 0 < i && i < g.XTickSteps;
-        for (double j = 0; j <= g.YTickSteps; ++j) {
-            const double y = j * g.YTickSpacing;
-            const double rowTick = labeled(j, settings.YMinorTicks) ? 2 * unit : unit;
-            const bool innerRow = 0 < j && j < g.YTickSteps;
+    for (double i = 0; i <= g.xTickSteps; ++i) {
+        const double x = g.plotLeft + i * g.xTickSpacing;
+        const double columnTick = labeled(i, settings.xMinorTicks) ? 2 * unit : unit;
+        const bool innerColumn = 0 < i && i < g.xTickSteps;
+        for (double j = 0; j <= g.yTickSteps; ++j) {
+            const double y = j * g.yTickSpacing;
+            const double rowTick = labeled(j, settings.yMinorTicks) ? 2 * unit : unit;
+            const bool innerRow = 0 < j && j < g.yTickSteps;
             if (j == 0 && innerColumn) {
                 mark(White, x, 0, x, columnTick);
-            } else if (j == g.YTickSteps && innerColumn) {
-                mark(White, x, g.PlotBottom, x, g.PlotBottom - columnTick);
+            } else if (j == g.yTickSteps && innerColumn) {
+                mark(White, x, g.plotBottom, x, g.plotBottom - columnTick);
             } else if (i == 0 && innerRow) {
-                mark(White, g.PlotLeft, y, g.PlotLeft + rowTick, y);
-            } else if (i == g.XTickSteps && innerRow) {
-                mark(White, g.GraphWidth, y, g.GraphWidth - rowTick, y);
+                mark(White, g.plotLeft, y, g.plotLeft + rowTick, y);
+            } else if (i == g.xTickSteps && innerRow) {
+                mark(White, g.graphWidth, y, g.graphWidth - rowTick, y);
             } else if (innerColumn && innerRow) {
-                if (labeled(j, settings.YMinorTicks))
+                if (labeled(j, settings.yMinorTicks))
                     mark(Grey, x - unit, y, x + unit, y);
-                if (labeled(i, settings.XMinorTicks))
+                if (labeled(i, settings.xMinorTicks))
                     mark(Grey, x, y - unit, x, y + unit);
             }
         }
@@ -167,32 +167,32 @@ private slots:
         QFETCH(int, tickUnit);
         QFETCH(int, plotWidth);
         const PlotGeometry g = makePlotGeometry(width, height, exampleSettings());
-        QCOMPARE(g.PlotLeft, plotLeft);
-        QCOMPARE(g.PlotBottom, plotBottom);
-        QCOMPARE(g.TickUnit, tickUnit);
-        QCOMPARE(g.GraphWidth - g.PlotLeft, plotWidth);
+        QCOMPARE(g.plotLeft, plotLeft);
+        QCOMPARE(g.plotBottom, plotBottom);
+        QCOMPARE(g.tickUnit, tickUnit);
+        QCOMPARE(g.graphWidth - g.plotLeft, plotWidth);
     }
 
     void pixelMapping()
     {
         const PlotGeometry g = makePlotGeometry(553, 297, exampleSettings());
-        QCOMPARE(PixelX(g, 180), 298);
-        QCOMPARE(PixelX(g, 0), 43);
-        QCOMPARE(PixelX(g, 360), 553);
-        QCOMPARE(PixelY(g, -200), 258);
-        QCOMPARE(PixelY(g, 200), 0);
+        QCOMPARE(pixelX(g, 180), 298);
+        QCOMPARE(pixelX(g, 0), 43);
+        QCOMPARE(pixelX(g, 360), 553);
+        QCOMPARE(pixelY(g, -200), 258);
+        QCOMPARE(pixelY(g, 200), 0);
         // Reversed axes mirror the mapping.
         const PlotGeometry r = makePlotGeometry(553, 297, {360, 0, 7, 5, 10, -10, 5, 4});
-        QCOMPARE(PixelX(r, 0), 553);
-        QCOMPARE(PixelX(r, 180), 298);
-        QCOMPARE(PixelY(r, 10), 258);
-        QCOMPARE(PixelY(r, -10), 0);
+        QCOMPARE(pixelX(r, 0), 553);
+        QCOMPARE(pixelX(r, 180), 298);
+        QCOMPARE(pixelY(r, 10), 258);
+        QCOMPARE(pixelY(r, -10), 0);
     }
 
     void legend()
     {
         RecordingSurface s(553, 297);
-        DrawLegend(s, makePlotGeometry(553, 297, exampleSettings()));
+        drawLegend(s, makePlotGeometry(553, 297, exampleSettings()));
         const auto lines = s.ofKind(Kind::Line);
         const auto prints = s.ofKind(Kind::Print);
         QCOMPARE(lines.size(), 3u);
@@ -215,10 +215,10 @@ private slots:
         RecordingSurface s(553, 297);
         const GraphSettings settings = exampleSettings();
         const PlotGeometry g = makePlotGeometry(553, 297, settings);
-        QCOMPARE(g.XTickSteps, 30);
-        QCOMPARE(g.XTickSpacing, 17.0);
-        QCOMPARE(g.YTickSpacing, 16.125);
-        DrawTicks(s, settings, g);
+        QCOMPARE(g.xTickSteps, 30);
+        QCOMPARE(g.xTickSpacing, 17.0);
+        QCOMPARE(g.yTickSpacing, 16.125);
+        drawTicks(s, settings, g);
         QCOMPARE(lineColor(s, 128, 0, 128, 2), White);           // labeled column 5
         QCOMPARE(lineColor(s, 60, 0, 60, 1), White);             // minor column 1
         QCOMPARE(lineColor(s, 128, 258, 128, 256), White);       // bottom edge
@@ -240,7 +240,7 @@ private slots:
         QTest::addColumn<GraphSettings>("settings");
         QTest::addColumn<int>("white");
         QTest::addColumn<int>("grey");
-        // white: 2 x (XTickSteps - 1) + 2 x (YTickSteps - 1); grey: interior labeled rows
+        // white: 2 x (xTickSteps - 1) + 2 x (yTickSteps - 1); grey: interior labeled rows
         // times interior columns plus interior labeled columns times interior rows.
         QTest::newRow("example") << GraphSettings{0, 360, 7, 5, -200, 200, 5, 4} << 88 << 162;
         QTest::newRow("all labeled") << GraphSettings{0, 360, 3, 1, -1, 1, 3, 1} << 4 << 2;
@@ -257,7 +257,7 @@ private slots:
         QFETCH(int, white);
         QFETCH(int, grey);
         RecordingSurface s(553, 297);
-        DrawTicks(s, settings, makePlotGeometry(553, 297, settings));
+        drawTicks(s, settings, makePlotGeometry(553, 297, settings));
         QCOMPARE(countLines(s, White), white);
         QCOMPARE(countLines(s, Grey), grey);
     }
@@ -286,7 +286,7 @@ private slots:
         QFETCH(float, width);
         const float height = 297.0f;
         RecordingSurface s(width, height);
-        DrawTicks(s, settings, makePlotGeometry(width, height, settings));
+        drawTicks(s, settings, makePlotGeometry(width, height, settings));
         const RecordingSurface expected = ticksVisitingEveryPoint(settings, width, height);
         QCOMPARE_GT(expected.ops().size(), 0u);
         QCOMPARE(firstDifference(s, expected), QString());
@@ -297,9 +297,9 @@ private slots:
         RecordingSurface s(553, 297);
         const GraphSettings settings = exampleSettings();
         const PlotGeometry g = makePlotGeometry(553, 297, settings);
-        DrawYLabels(s, settings, g);
-        DrawXLabels(s, settings, g);
-        DrawTitle(s, g);
+        drawYLabels(s, settings, g);
+        drawXLabels(s, settings, g);
+        drawTitle(s, g);
         const auto prints = s.ofKind(Kind::Print);
         QCOMPARE(prints.size(), 5u + 7u + 1u);
 
@@ -331,11 +331,11 @@ private slots:
     void reversedAxesAreMirrored()
     {
         RecordingSurface s(553, 297);
-        DrawGraph(s, {360, 0, 7, 5, 200, -200, 5, 4}, workedStage());
+        drawGraph(s, {360, 0, 7, 5, 200, -200, 5, 4}, workedStage());
         const auto prints = s.ofKind(Kind::Print);               // 3 legend texts come first
-        QCOMPARE(prints[3].text, QStringLiteral(" 200.0     ")); // YAxisMin, at the bottom
+        QCOMPARE(prints[3].text, QStringLiteral(" 200.0     ")); // yAxisMin, at the bottom
         QCOMPARE(prints[3].y1, 252.0f);
-        QCOMPARE(prints[8].text, QStringLiteral("360.0")); // XAxisMin, at the left
+        QCOMPARE(prints[8].text, QStringLiteral("360.0")); // xAxisMin, at the left
         QCOMPARE(prints[8].x1, 26.0f);
         QCOMPARE(prints[14].text, QStringLiteral("0.000"));
         QCOMPARE_GT(countLines(s, Red), 3); // traces besides the legend line
@@ -348,9 +348,9 @@ private slots:
         const test::DefaultLocale german(QLocale(QLocale::German, QLocale::Germany));
         RecordingSurface s(553, 297);
         const GraphSettings tie{0, 360, 7, 5, -100, 300.9, 3, 1};
-        DrawYLabels(s, tie, makePlotGeometry(553, 297, tie));
+        drawYLabels(s, tie, makePlotGeometry(553, 297, tie));
         const GraphSettings half{0, 360, 7, 5, 0, 1, 3, 1};
-        DrawYLabels(s, half, makePlotGeometry(553, 297, half));
+        drawYLabels(s, half, makePlotGeometry(553, 297, half));
         const auto prints = s.ofKind(Kind::Print);
         QCOMPARE(prints.size(), 6u);
         QCOMPARE(prints[1].text, QStringLiteral(" 100.5     "));
@@ -374,16 +374,16 @@ private slots:
         const GraphSettings settings{xMin, xMax, 7, 5, -1000, 1000, 5, 4};
         const PlotGeometry g = makePlotGeometry(32767, 1000, settings);
         RecordingSurface s(32767, 1000);
-        DrawTraces(s, settings, g, workedStage());
+        drawTraces(s, settings, g, workedStage());
         for (Color c : {Red, Green, Blue}) {
             QCOMPARE(countLines(s, c), 2999);
             float lastX = -1;
             for (const auto& op : s.ofKind(Kind::Line)) {
                 if (op.color != c)
                     continue;
-                QCOMPARE(op.x1, lastX < 0 ? g.PlotLeft : lastX); // drawn left to right
+                QCOMPARE(op.x1, lastX < 0 ? g.plotLeft : lastX); // drawn left to right
                 QCOMPARE_GT(op.x2, op.x1);
-                QCOMPARE_LT(op.x2, g.GraphWidth);
+                QCOMPARE_LT(op.x2, g.graphWidth);
                 lastX = op.x2;
             }
         }
@@ -405,7 +405,7 @@ private slots:
         QFETCH(bool, blueDrawn);
         const GraphSettings settings{0, 360, 7, 5, yMin, yMax, 5, 4};
         RecordingSurface s(553, 297);
-        DrawTraces(s, settings, makePlotGeometry(553, 297, settings), workedStage());
+        drawTraces(s, settings, makePlotGeometry(553, 297, settings), workedStage());
         bool reentersFromOutside = false;
         for (const auto& op : s.ofKind(Kind::Line)) {
             QCOMPARE_GT(op.x2, 43);
@@ -423,7 +423,7 @@ private slots:
     {
         // 1e20 + 1e5 / 3000 == 1e20: the angle cannot advance, the pass must still end.
         RecordingSurface s(553, 297);
-        DrawGraph(s, {1e20, 1e20 + 1e5, 7, 5, -200, 200, 5, 4}, workedStage());
+        drawGraph(s, {1e20, 1e20 + 1e5, 7, 5, -200, 200, 5, 4}, workedStage());
         QCOMPARE(s.ops().back().text, QStringLiteral("Phase Angle (Degrees)"));
         // The one sample maps onto the Y axis: only the legend's coloured lines remain.
         QCOMPARE(countLines(s, Red) + countLines(s, Green) + countLines(s, Blue), 3);
@@ -452,7 +452,7 @@ private slots:
         QFETCH(GraphSettings, settings);
         QFETCH(ErrorKind, kind);
         RecordingSurface s(553, 297);
-        QCOMPARE(test::errorOf([&] { DrawGraph(s, settings, workedStage()); }), kind);
+        QCOMPARE(test::errorOf([&] { drawGraph(s, settings, workedStage()); }), kind);
         const auto& ops = s.ops();
         QCOMPARE(ops.size(), 4u); // black, visible, white, cleared: nothing more
         QCOMPARE(ops[0].kind, Kind::BackColor);
@@ -465,7 +465,7 @@ private slots:
     {
         enum Pass { Traces, Frame, Legend, Ticks, YLabels, XLabels, Title };
         RecordingSurface s(553, 297);
-        DrawGraph(s, exampleSettings(), workedStage());
+        drawGraph(s, exampleSettings(), workedStage());
         const auto passOf = [](const RecordingSurface::Op& op) {
             if (op.kind == Kind::Print) {
                 if (op.text.contains(QLatin1String("Current")) ||

@@ -22,12 +22,12 @@ namespace {
 StageVariables stage(double supply, double ebk, double load, double driveRms, double idleMa)
 {
     StageVariables v;
-    v.SupplyVolts = supply;
-    v.EbkVolts = ebk;
-    v.LoadOhms = load;
-    v.DriveRmsVolts = driveRms;
-    v.IdleAmps = idleAmpsFromMilliamps(idleMa);
-    v.GridPeakVolts = gridPeakVoltsFromRms(driveRms);
+    v.supplyVolts = supply;
+    v.ebkVolts = ebk;
+    v.loadOhms = load;
+    v.driveRmsVolts = driveRms;
+    v.idleAmps = idleAmpsFromMilliamps(idleMa);
+    v.gridPeakVolts = gridPeakVoltsFromRms(driveRms);
     return v;
 }
 
@@ -45,7 +45,7 @@ struct SweepRun {
 SweepRun sweep(const StageVariables& v)
 {
     SweepRun run;
-    run.point = SweepCycle(v, [&run] { ++run.clipReports; });
+    run.point = sweepCycle(v, [&run] { ++run.clipReports; });
     return run;
 }
 
@@ -124,9 +124,9 @@ void TestStage::operatingPoints()
     QFETCH(double, drive);
     QFETCH(double, idleMa);
     const SweepRun run = sweep(stage(supply, ebk, load, drive, idleMa));
-    QTEST(fieldText(run.point.PlateDissipationWatts), "dissipation");
-    QTEST(fieldText(run.point.LoadPowerWatts), "power");
-    QTEST(fieldText(run.point.SupplyMilliamps), "supplyMa");
+    QTEST(fieldText(run.point.plateDissipationWatts), "dissipation");
+    QTEST(fieldText(run.point.loadPowerWatts), "power");
+    QTEST(fieldText(run.point.supplyMilliamps), "supplyMa");
     QFETCH(bool, clipped);
     QCOMPARE(run.clipReports, clipped ? 1 : 0);
 }
@@ -134,18 +134,18 @@ void TestStage::operatingPoints()
 void TestStage::swingEqualToLimitIsNotClipping()
 {
     StageVariables v = stage(0, 0, 4000, 0, 50);
-    v.GridPeakVolts = 100.0;
+    v.gridPeakVolts = 100.0;
     const double peakSwing = 100.0 * 0.85; // sin 90 degrees is exactly 1
-    v.SupplyVolts = 2.0 * peakSwing;       // so the swing limit is exactly the peak
+    v.supplyVolts = 2.0 * peakSwing;       // so the swing limit is exactly the peak
 
-    const StageSample atPeak = StageSampleAt(v, 90.0);
-    QCOMPARE(atPeak.V1Swing, peakSwing);
-    QCOMPARE(atPeak.V2Swing, -peakSwing);
-    QCOMPARE(atPeak.Clipped, false);
+    const StageSample atPeak = stageSampleAt(v, 90.0);
+    QCOMPARE(atPeak.v1Swing, peakSwing);
+    QCOMPARE(atPeak.v2Swing, -peakSwing);
+    QCOMPARE(atPeak.clipped, false);
     QCOMPARE(sweep(v).clipReports, 0);
 
-    v.SupplyVolts = std::nextafter(v.SupplyVolts, 0.0);
-    QCOMPARE(StageSampleAt(v, 90.0).Clipped, true);
+    v.supplyVolts = std::nextafter(v.supplyVolts, 0.0);
+    QCOMPARE(stageSampleAt(v, 90.0).clipped, true);
     QCOMPARE(sweep(v).clipReports, 1);
 }
 
@@ -153,11 +153,11 @@ void TestStage::ebkAboveSupplyPinsBothSwings()
 {
     const StageVariables v = stage(300, 400, 4000, 200, 50);
     for (double angle : {0.0, 45.0, 90.0, 200.0, 270.0}) {
-        const StageSample s = StageSampleAt(v, angle);
-        QCOMPARE(s.V1Swing, 50.0);
-        QCOMPARE(s.V2Swing, 50.0);
-        QCOMPARE(s.Clipped, true);
-        QCOMPARE(LoadVoltageAt(v, angle), 0.0);
+        const StageSample s = stageSampleAt(v, angle);
+        QCOMPARE(s.v1Swing, 50.0);
+        QCOMPARE(s.v2Swing, 50.0);
+        QCOMPARE(s.clipped, true);
+        QCOMPARE(loadVoltageAt(v, angle), 0.0);
     }
 }
 
@@ -165,10 +165,10 @@ void TestStage::zeroLoadFaultsAtFirstSample()
 {
     const StageVariables v = stage(400, 60, 0, 200, 50);
     int clipReports = 0;
-    QCOMPARE(errorOf([&] { (void)SweepCycle(v, [&] { ++clipReports; }); }),
+    QCOMPARE(errorOf([&] { (void)sweepCycle(v, [&] { ++clipReports; }); }),
              ErrorKind::DivisionByZero);
     QCOMPARE(clipReports, 0);
-    QCOMPARE(errorOf([&] { (void)StageSampleAt(v, 0.0); }), ErrorKind::DivisionByZero);
+    QCOMPARE(errorOf([&] { (void)stageSampleAt(v, 0.0); }), ErrorKind::DivisionByZero);
 }
 
 void TestStage::overflowIsReported()
@@ -176,10 +176,10 @@ void TestStage::overflowIsReported()
     // An enormous idling current times an enormous supply voltage.
     QCOMPARE(errorOf([] { (void)sweep(stage(1e200, 0, 8, 0, 1e200)); }), ErrorKind::Overflow);
     // The supply headroom itself beyond the double range.
-    QCOMPARE(errorOf([] { (void)StageSampleAt(stage(DBL_MAX, -DBL_MAX, 8, 1, 1), 0.0); }),
+    QCOMPARE(errorOf([] { (void)stageSampleAt(stage(DBL_MAX, -DBL_MAX, 8, 1, 1), 0.0); }),
              ErrorKind::Overflow);
     QCOMPARE(errorOf([] { (void)gridPeakVoltsFromRms(DBL_MAX); }), ErrorKind::Overflow);
-    QCOMPARE(errorOf([] { (void)V1CurrentAt(stage(400, 60, 4000, 200, 50), 1e308); }),
+    QCOMPARE(errorOf([] { (void)v1CurrentAt(stage(400, 60, 4000, 200, 50), 1e308); }),
              ErrorKind::Overflow);
 }
 
@@ -189,7 +189,7 @@ void TestStage::clipIsReportedBeforeALaterFault()
     // dissipation is finite (1 A x 1e308 V) but their sum overflows later.
     const StageVariables v = stage(1e308, 1.5e308, 8, 0, 1000);
     int clipReports = 0;
-    QCOMPARE(errorOf([&] { (void)SweepCycle(v, [&] { ++clipReports; }); }), ErrorKind::Overflow);
+    QCOMPARE(errorOf([&] { (void)sweepCycle(v, [&] { ++clipReports; }); }), ErrorKind::Overflow);
     QCOMPARE(clipReports, 1);
 }
 
@@ -215,7 +215,7 @@ void TestStage::faultsAreNamedAsStepByStep()
     QFETCH(StageVariables, vars);
     QFETCH(int, clipReports);
     int reports = 0;
-    QTEST(errorOf([&] { (void)SweepCycle(vars, [&] { ++reports; }); }), "kind");
+    QTEST(errorOf([&] { (void)sweepCycle(vars, [&] { ++reports; }); }), "kind");
     QCOMPARE(reports, clipReports);
 }
 
@@ -243,17 +243,17 @@ void TestStage::sweepEqualsStepByStep()
     double supplyAmps = 0.0;
     int firstClip = -1;
     for (int k = 0; k < 3600; ++k) {
-        const StageSample s = StageSampleAt(vars, k * 0.1);
-        if (s.Clipped && firstClip < 0)
+        const StageSample s = stageSampleAt(vars, k * 0.1);
+        if (s.clipped && firstClip < 0)
             firstClip = k;
-        dissipation += s.V1Amps * s.V1PlateVolts;
-        loadPower += s.LoadAmps * s.LoadAmps * vars.LoadOhms;
-        supplyAmps += s.V1Amps;
+        dissipation += s.v1Amps * s.v1PlateVolts;
+        loadPower += s.loadAmps * s.loadAmps * vars.loadOhms;
+        supplyAmps += s.v1Amps;
     }
     const SweepRun run = sweep(vars);
-    QCOMPARE(run.point.PlateDissipationWatts, dissipation / 3600);
-    QCOMPARE(run.point.LoadPowerWatts, loadPower / 3600);
-    QCOMPARE(run.point.SupplyMilliamps, supplyAmps / 3600 * 1000);
+    QCOMPARE(run.point.plateDissipationWatts, dissipation / 3600);
+    QCOMPARE(run.point.loadPowerWatts, loadPower / 3600);
+    QCOMPARE(run.point.supplyMilliamps, supplyAmps / 3600 * 1000);
     QCOMPARE(run.clipReports, firstClip >= 0 ? 1 : 0);
 }
 
@@ -291,9 +291,9 @@ void TestStage::waveforms()
     QFETCH(double, v1Ma);
     QFETCH(double, v2Ma);
     const StageVariables v = stage(400, 60, 4000, drive, idleMa);
-    TB_COMPARE_NEAR(LoadVoltageAt(v, angle), loadVolts, 1e-6);
-    TB_COMPARE_NEAR(V1CurrentAt(v, angle), v1Ma, 1e-6);
-    TB_COMPARE_NEAR(V2CurrentAt(v, angle), v2Ma, 1e-6);
+    TB_COMPARE_NEAR(loadVoltageAt(v, angle), loadVolts, 1e-6);
+    TB_COMPARE_NEAR(v1CurrentAt(v, angle), v1Ma, 1e-6);
+    TB_COMPARE_NEAR(v2CurrentAt(v, angle), v2Ma, 1e-6);
 }
 
 QTEST_APPLESS_MAIN(TestStage)

@@ -12,12 +12,12 @@ namespace tb::test {
 inline StageVariables workedStage()
 {
     StageVariables v;
-    v.SupplyVolts = 400;
-    v.EbkVolts = 60;
-    v.LoadOhms = 4000;
-    v.DriveRmsVolts = 200;
-    v.IdleAmps = 0.05;
-    v.GridPeakVolts = std::sqrt(2.0) * 200 / 2;
+    v.supplyVolts = 400;
+    v.ebkVolts = 60;
+    v.loadOhms = 4000;
+    v.driveRmsVolts = 200;
+    v.idleAmps = 0.05;
+    v.gridPeakVolts = std::sqrt(2.0) * 200 / 2;
     return v;
 }
 

@@ -132,7 +132,7 @@ QString graphDescription(const GraphSettings& g)
     };
     return QStringLiteral(
                "Load voltage, V1 and V2 cathode currents from %1 to %2 degrees, %3 to %4")
-        .arg(text(g.XAxisMin), text(g.XAxisMax), text(g.YAxisMin), text(g.YAxisMax));
+        .arg(text(g.xAxisMin), text(g.xAxisMax), text(g.yAxisMin), text(g.yAxisMax));
 }
 
 } // namespace
@@ -448,37 +448,37 @@ void Form1::Command1_Click()
 // before it done: nothing is rolled back and nothing after it happens.
 void Form1::calculate()
 {
-    m_stage.SupplyVolts = fieldNumber(0);
-    m_stage.EbkVolts = fieldNumber(1);
-    m_stage.LoadOhms = fieldNumber(2);
-    m_stage.DriveRmsVolts = fieldNumber(3);
-    m_stage.IdleAmps = idleAmpsFromMilliamps(fieldNumber(4));
+    m_stage.supplyVolts = fieldNumber(0);
+    m_stage.ebkVolts = fieldNumber(1);
+    m_stage.loadOhms = fieldNumber(2);
+    m_stage.driveRmsVolts = fieldNumber(3);
+    m_stage.idleAmps = idleAmpsFromMilliamps(fieldNumber(4));
 
     GraphSettings graph;
-    graph.XAxisMin = fieldNumber(8);
-    graph.XAxisMax = fieldNumber(9);
-    graph.XLabeledTicks = toInt16(fieldNumber(10));
-    graph.XMinorTicks = toInt16(fieldNumber(11));
-    graph.YAxisMin = fieldNumber(12);
-    graph.YAxisMax = fieldNumber(13);
-    graph.YLabeledTicks = toInt16(fieldNumber(14));
-    graph.YMinorTicks = toInt16(fieldNumber(15));
+    graph.xAxisMin = fieldNumber(8);
+    graph.xAxisMax = fieldNumber(9);
+    graph.xLabeledTicks = toInt16(fieldNumber(10));
+    graph.xMinorTicks = toInt16(fieldNumber(11));
+    graph.yAxisMin = fieldNumber(12);
+    graph.yAxisMax = fieldNumber(13);
+    graph.yLabeledTicks = toInt16(fieldNumber(14));
+    graph.yMinorTicks = toInt16(fieldNumber(15));
 
     setIndicator(colors::Green);
-    m_stage.GridPeakVolts = gridPeakVoltsFromRms(m_stage.DriveRmsVolts);
+    m_stage.gridPeakVolts = gridPeakVoltsFromRms(m_stage.driveRmsVolts);
     // Qt's code just run leaves the vector registers in a state that would
     // make every sine of the sweep several times slower.
     clearVectorState();
-    const OperatingPoint point = SweepCycle(m_stage, [this] { setIndicator(colors::Red); });
-    writeResult(5, point.PlateDissipationWatts);
-    writeResult(6, point.LoadPowerWatts);
-    writeResult(7, point.SupplyMilliamps);
+    const OperatingPoint point = sweepCycle(m_stage, [this] { setIndicator(colors::Red); });
+    writeResult(5, point.plateDissipationWatts);
+    writeResult(6, point.loadPowerWatts);
+    writeResult(7, point.supplyMilliamps);
 
     // The old drawing goes; the new one is described once it stands.
     setDescription(*PGraph, QString());
     {
         QtDrawingSurface surface = PGraph->beginPass(font());
-        DrawGraph(surface, graph, m_stage);
+        drawGraph(surface, graph, m_stage);
     }
     setDescription(*PGraph, graphDescription(graph));
     selectFieldsAndFocus();

@@ -318,7 +318,7 @@ void TestPictureLattice::ticksAsMarkByMark()
     const auto ticks = [&](tb::DrawingSurface& surface) {
         surface.setBackColor(tb::colors::Black);
         surface.clear();
-        tb::DrawTicks(surface, settings, g);
+        tb::drawTicks(surface, settings, g);
     };
     const QImage fast = drawnFast(box, ratio, ticks);
     QCOMPARE(fast.devicePixelRatio(), ratio);
@@ -344,7 +344,7 @@ void TestPictureLattice::passAsMarkByMark()
     QFETCH(tb::GraphSettings, settings);
     const QSize box(950, 336);
     const auto pass = [&](tb::DrawingSurface& surface) {
-        tb::DrawGraph(surface, settings, tb::test::workedStage());
+        tb::drawGraph(surface, settings, tb::test::workedStage());
     };
     QCOMPARE(difference(drawnFast(box, ratio, pass), drawnPlain(box, ratio, pass)), QString());
 }

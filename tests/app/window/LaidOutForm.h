@@ -4,7 +4,7 @@
 #include "PictureBox.h"
 
 // The first-run example laid out in a 1000 x 700 client area: the box is
-// 950 x 336, so PlotLeft is 74, PlotBottom 292 and TickUnit 2; the legend
+// 950 x 336, so plotLeft is 74, plotBottom 292 and tickUnit 2; the legend
 // lines run from x = 74 + 237 + 237 = 548 to 74 + 237 + 295 = 606 at
 // y = 30, 59, 89. The lattice has 30 columns 29.2 apart and 30 rows 9.7333
 // apart, every fifth one labeled.

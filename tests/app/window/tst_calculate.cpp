@@ -35,15 +35,15 @@ QStringList modelTexts(const QList<double>& in, QLocale locale = QLocale::c())
 {
     locale.setNumberOptions(QLocale::OmitGroupSeparator);
     tb::StageVariables v;
-    v.SupplyVolts = in[0];
-    v.EbkVolts = in[1];
-    v.LoadOhms = in[2];
-    v.DriveRmsVolts = in[3];
-    v.IdleAmps = in[4] / 1000;
-    v.GridPeakVolts = std::sqrt(2.0) * in[3] / 2;
-    const tb::OperatingPoint p = tb::SweepCycle(v, [] {});
+    v.supplyVolts = in[0];
+    v.ebkVolts = in[1];
+    v.loadOhms = in[2];
+    v.driveRmsVolts = in[3];
+    v.idleAmps = in[4] / 1000;
+    v.gridPeakVolts = std::sqrt(2.0) * in[3] / 2;
+    const tb::OperatingPoint p = tb::sweepCycle(v, [] {});
     QStringList texts;
-    for (double x : {p.PlateDissipationWatts, p.LoadPowerWatts, p.SupplyMilliamps})
+    for (double x : {p.plateDissipationWatts, p.loadPowerWatts, p.supplyMilliamps})
         texts << locale.toString(std::round(x * 1000) / 1000, 'g', 15);
     return texts;
 }

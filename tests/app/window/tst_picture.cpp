@@ -81,8 +81,8 @@ void TestPicture::graphPixels()
     QCOMPARE(image.size(), QSize(950, 336));
 
     QCOMPARE(image.pixel(10, 330), Black);  // below the Y labels, left of the title
-    QCOMPARE(image.pixel(74, 150), White);  // the Y axis at PlotLeft
-    QCOMPARE(image.pixel(500, 292), White); // the X axis at PlotBottom
+    QCOMPARE(image.pixel(74, 150), White);  // the Y axis at plotLeft
+    QCOMPARE(image.pixel(500, 292), White); // the X axis at plotBottom
     QCOMPARE(image.pixel(500, 0), White);   // the top edge
     QCOMPARE(image.pixel(949, 0), White);   // which runs to the last column
     QCOMPARE(image.pixel(560, 30), qRgb(255, 0, 0));
@@ -166,17 +166,17 @@ void TestPicture::hiddenBoxTakesItsSizeBeforeDrawing()
     tb::PictureBox box; // never shown: no resize event has reached it
     box.resize(1824, 518);
     tb::StageVariables v;
-    v.SupplyVolts = 400;
-    v.EbkVolts = 60;
-    v.LoadOhms = 4000;
-    v.GridPeakVolts = tb::gridPeakVoltsFromRms(200);
-    v.IdleAmps = 0.05;
+    v.supplyVolts = 400;
+    v.ebkVolts = 60;
+    v.loadOhms = 4000;
+    v.gridPeakVolts = tb::gridPeakVoltsFromRms(200);
+    v.idleAmps = 0.05;
     {
         tb::QtDrawingSurface surface = box.beginPass(box.font());
-        tb::DrawGraph(surface, tb::GraphSettings{0, 360, 7, 5, -300, 300, 7, 5}, v);
+        tb::drawGraph(surface, tb::GraphSettings{0, 360, 7, 5, -300, 300, 7, 5}, v);
     }
     QCOMPARE(box.image().size(), QSize(1824, 518));
-    // PlotLeft of an 1824-pixel box: 1824 x 0.07792 = 142.1.
+    // plotLeft of an 1824-pixel box: 1824 x 0.07792 = 142.1.
     QCOMPARE(box.image().pixel(142, 200), White);
 }
 

@@ -36,7 +36,7 @@ void TestPictureRatio2::linesCoverTheirDevicePixels_data()
     QTest::newRow("left of the Y axis") << QRect(73, 99, 1, 7) << qRgb(0, 0, 0);
     QTest::newRow("right of the Y axis") << QRect(75, 99, 1, 7) << qRgb(0, 0, 0);
     // Column 5 (x = 74 + 5 x 29.2) crosses row 15 (y = 15 x 9.7333): marks
-    // reaching TickUnit to each side.
+    // reaching tickUnit to each side.
     QTest::newRow("grid mark across") << QRect(218, 146, 5, 1) << qRgb(136, 136, 136);
     QTest::newRow("grid mark down") << QRect(220, 144, 1, 5) << qRgb(136, 136, 136);
     QTest::newRow("legend line") << QRect(548, 30, 59, 1) << qRgb(255, 0, 0);
