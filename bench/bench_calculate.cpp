@@ -6,7 +6,7 @@
 #include "graph/GraphSettings.h"
 #include "model/StageVariables.h"
 #include "model/Sweep.h"
-#include "numeric/VectorState.h"
+#include "VectorState.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -182,8 +182,6 @@ public:
 
     void setBackColor(tb::Color /*color*/) override {}
     void setForeColor(tb::Color c) override { m_fore = QColor(c.red, c.green, c.blue); }
-    void makeVisible() override {}
-    void bringToFront() override {}
     void clear() override {}
     [[nodiscard]] float outerWidth() const override { return float(m_size.width()); }
     [[nodiscard]] float outerHeight() const override { return float(m_size.height()); }

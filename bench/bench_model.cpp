@@ -1,7 +1,7 @@
 #include "model/StageVariables.h"
 #include "model/Sweep.h"
 #include "model/Waveforms.h"
-#include "numeric/VectorState.h"
+#include "VectorState.h"
 
 #include <benchmark/benchmark.h>
 

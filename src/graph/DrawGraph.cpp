@@ -11,7 +11,6 @@ namespace tb {
 void drawGraph(DrawingSurface& surface, const GraphSettings& settings, const StageVariables& vars)
 {
     surface.setBackColor(colors::Black);
-    surface.makeVisible();
     surface.setForeColor(colors::White);
     surface.clear();
 
@@ -19,9 +18,6 @@ void drawGraph(DrawingSurface& surface, const GraphSettings& settings, const Sta
     const double width = surface.outerWidth();
     // A bad scale stops the pass here, with the box left black and empty.
     const PlotGeometry g = makePlotGeometry(width, height, settings);
-
-    surface.bringToFront();
-    surface.clear();
 
     // Later layers draw over earlier ones: the marks lie on top of the traces.
     drawTraces(surface, settings, g, vars);

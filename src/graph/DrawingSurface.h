@@ -18,8 +18,6 @@ public:
 
     virtual void setBackColor(Color color) = 0;
     virtual void setForeColor(Color color) = 0;
-    virtual void makeVisible() = 0;
-    virtual void bringToFront() = 0;
     // Erases the whole box to the background colour.
     virtual void clear() = 0;
 

@@ -12,7 +12,7 @@ namespace tb {
 // positions exactly predictable.
 class RecordingSurface : public DrawingSurface {
 public:
-    enum class Kind { BackColor, ForeColor, Visible, Front, Clear, Line, Print };
+    enum class Kind { BackColor, ForeColor, Clear, Line, Print };
 
     struct Op {
         Kind kind{};
@@ -32,8 +32,6 @@ public:
 
     void setBackColor(Color c) override { m_ops.push_back({Kind::BackColor, c}); }
     void setForeColor(Color c) override { m_ops.push_back({Kind::ForeColor, m_fore = c}); }
-    void makeVisible() override { m_ops.push_back({Kind::Visible}); }
-    void bringToFront() override { m_ops.push_back({Kind::Front}); }
     void clear() override { m_ops.push_back({Kind::Clear}); }
     [[nodiscard]] float outerWidth() const override { return m_width; }
     [[nodiscard]] float outerHeight() const override { return m_height; }

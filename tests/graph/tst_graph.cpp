@@ -454,11 +454,10 @@ private slots:
         RecordingSurface s(553, 297);
         QCOMPARE(test::errorOf([&] { drawGraph(s, settings, workedStage()); }), kind);
         const auto& ops = s.ops();
-        QCOMPARE(ops.size(), 4u); // black, visible, white, cleared: nothing more
+        QCOMPARE(ops.size(), 3u); // black, white, cleared: nothing more
         QCOMPARE(ops[0].kind, Kind::BackColor);
         QCOMPARE(ops[0].color, Black);
-        QCOMPARE(ops[1].kind, Kind::Visible);
-        QCOMPARE(ops[3].kind, Kind::Clear);
+        QCOMPARE(ops[2].kind, Kind::Clear);
     }
 
     void passOrder()
@@ -487,12 +486,12 @@ private slots:
         };
         int seen[Title + 1] = {};
         int last = Traces;
-        bool frontBeforeDrawing = false;
+        bool clearedBeforeDrawing = false;
         for (const auto& op : s.ops()) {
-            frontBeforeDrawing |= op.kind == Kind::Front;
+            clearedBeforeDrawing |= op.kind == Kind::Clear;
             if (op.kind != Kind::Line && op.kind != Kind::Print)
                 continue;
-            QVERIFY(frontBeforeDrawing);
+            QVERIFY(clearedBeforeDrawing);
             const int pass = passOf(op);
             QCOMPARE_GE(pass, last); // passes in order
             last = pass;

@@ -1,6 +1,6 @@
 #include "LinePixels.h"
 
-#include "numeric/VectorState.h"
+#include "VectorState.h"
 
 #include <QLineF>
 #include <QPen>

@@ -1,7 +1,7 @@
 #include "QtDrawingSurface.h"
 
 #include "graph/LatticeColumn.h"
-#include "numeric/VectorState.h"
+#include "VectorState.h"
 
 #include <QImage>
 #include <QPen>
@@ -86,7 +86,6 @@ void QtDrawingSurface::usePen()
 
 void QtDrawingSurface::forgetDrawn()
 {
-    m_erasedTo.reset();
     m_lastRun.reset();
     m_drawnSinceRun.clear();
 }
@@ -101,26 +100,12 @@ void QtDrawingSurface::setForeColor(Color color)
     m_fore = toQColor(color);
 }
 
-void QtDrawingSurface::makeVisible()
-{
-    m_box.show();
-    clearVectorState();
-}
-void QtDrawingSurface::bringToFront()
-{
-    m_box.raise();
-    clearVectorState();
-}
-
 void QtDrawingSurface::clear()
 {
-    if (m_erasedTo == m_back)
-        return;
     useLineTransform();
     m_painter.fillRect(m_image.rect(), m_back);
     clearVectorState();
     forgetDrawn();
-    m_erasedTo = m_back;
 }
 
 float QtDrawingSurface::outerWidth() const
@@ -163,7 +148,6 @@ void QtDrawingSurface::latticeColumn(const LatticeColumn& column)
         DrawingSurface::latticeColumn(column);
         return;
     }
-    m_erasedTo.reset();
     fill(m_inner.topTick, tick);
     m_drawnSinceRun.push_back(m_inner.topTick);
     const QRgb grid = toQRgb(column.gridColor);

@@ -33,17 +33,14 @@ namespace tb {
 // A lattice column is drawn as the union of its marks' device pixels, which
 // Qt itself shows (LatticePixels, LinePixels): its ticks, and its grid marks
 // as blocks of pixels set straight in the image. What it leaves out changes
-// no pixel: the second of two erases with nothing between, and of a
-// column's grid marks the pixels the column before set, all but what the
-// ticks between drew over them.
+// no pixel: of a column's grid marks the pixels the column before set, all
+// but what the ticks between drew over them.
 class QtDrawingSurface final : public DrawingSurface {
 public:
     // What the surface needs of the box it draws for.
     struct Box {
         QSize size; // outer, in logical pixels
         QFont font;
-        std::function<void()> show;
-        std::function<void()> raise;
         std::function<void()> repaint;
     };
 
@@ -57,8 +54,6 @@ public:
 
     void setBackColor(Color color) override;
     void setForeColor(Color color) override;
-    void makeVisible() override;
-    void bringToFront() override;
     void clear() override;
 
     [[nodiscard]] float outerWidth() const override;
@@ -119,8 +114,6 @@ private:
     // Where lines land in device pixels.
     std::optional<LinePixels> m_linePixels;
     std::optional<LatticePixels> m_latticePixels;
-    // The colour the whole image was last erased to, while nothing came after.
-    std::optional<QColor> m_erasedTo;
     // The grid marks of the last inner column, and the ticks drawn since.
     std::optional<std::pair<Color, std::vector<LatticePixels::Piece>>> m_lastRun;
     std::vector<QRect> m_drawnSinceRun;

@@ -17,7 +17,7 @@
 #include "numeric/LenientParse.h"
 #include "numeric/NumberText.h"
 #include "numeric/Rounding.h"
-#include "numeric/VectorState.h"
+#include "VectorState.h"
 
 #include <QLabel>
 #include <QLineEdit>

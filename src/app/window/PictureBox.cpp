@@ -49,8 +49,7 @@ QSize PictureBox::sizeHint() const
 QtDrawingSurface PictureBox::beginPass(const QFont& windowFont)
 {
     fitImage();
-    QtDrawingSurface::Box box{size(), font(), [this] { show(); }, [this] { raise(); },
-                              [this] { update(); }};
+    QtDrawingSurface::Box box{size(), font(), [this] { update(); }};
     return {std::move(box), m_image, deviceBorder(m_image.devicePixelRatio()), windowFont};
 }
 

@@ -58,8 +58,6 @@ public:
         pen.setCapStyle(Qt::SquareCap);
         m_painter.setPen(pen);
     }
-    void makeVisible() override {}
-    void bringToFront() override {}
     void clear() override { m_painter.fillRect(m_image.rect(), m_back); }
     [[nodiscard]] float outerWidth() const override { return float(m_outer.width()); }
     [[nodiscard]] float outerHeight() const override { return float(m_outer.height()); }
@@ -159,8 +157,7 @@ QImage drawnFast(QSize box, qreal ratio, Draw draw)
 {
     QImage image = blackImage(box, ratio, borderAt(ratio));
     {
-        tb::QtDrawingSurface fast({box, QFont(), [] {}, [] {}, [] {}}, image, borderAt(ratio),
-                                  QFont());
+        tb::QtDrawingSurface fast({box, QFont(), [] {}}, image, borderAt(ratio), QFont());
         draw(fast);
     }
     return shown(image, ratio);

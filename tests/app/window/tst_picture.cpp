@@ -133,7 +133,7 @@ void TestPicture::secondPassReachesTheScreen()
 {
     LaidOutForm f;
     QVERIFY(f.show());
-    f.h.clickCalculate(); // comes to the front, which repaints it anyway
+    f.h.clickCalculate();
     const QImage first = f.box().image();
     f.h.type(13, "600"); // Y axis to 600: every trace at half its height
     f.h.clickCalculate();
