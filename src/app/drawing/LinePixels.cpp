@@ -139,17 +139,6 @@ std::optional<LinePixels::Span> LinePixels::rowsOf(const QLineF& line)
     return std::nullopt;
 }
 
-std::optional<QRect> LinePixels::pixels(const QLineF& line)
-{
-    const std::optional<Span> columns = columnsOf(line);
-    if (!columns)
-        return std::nullopt;
-    const std::optional<Span> rows = rowsOf(line);
-    if (!rows)
-        return std::nullopt;
-    return rect(*columns, *rows);
-}
-
 bool LinePixels::sameColumns(const QLineF& a, const QLineF& b) noexcept
 {
     if (isDown(a) && isDown(b))

@@ -60,8 +60,6 @@ public:
     // something it does not.
     [[nodiscard]] std::optional<Span> columnsOf(const QLineF& line);
     [[nodiscard]] std::optional<Span> rowsOf(const QLineF& line);
-    // Both; an empty rectangle when the line sets no pixel.
-    [[nodiscard]] std::optional<QRect> pixels(const QLineF& line);
 
     // Whether two modelled lines have the same columns, or the same rows,
     // without drawing either: they are of one kind (dot, horizontal or

@@ -1,12 +1,13 @@
 #include "QtDrawingSurface.h"
 
-#include "graph/LatticeColumn.h"
 #include "VectorState.h"
+#include "graph/LatticeColumn.h"
 
 #include <QImage>
 #include <QPen>
 
 #include <algorithm>
+#include <cmath>
 
 // Every call into Qt may leave the upper halves of the vector registers in
 // use (its fills are AVX2 code), which slows every later sine of the pass
@@ -28,6 +29,11 @@ QRgb toQRgb(Color c)
 }
 
 } // namespace
+
+int QtDrawingSurface::deviceBorder(qreal ratio)
+{
+    return static_cast<int>(std::ceil(ImageBorder * std::max(ratio, 1.0)));
+}
 
 QtDrawingSurface::QtDrawingSurface(Box box, QImage& image, int border, const QFont& windowFont)
     : m_box(std::move(box))

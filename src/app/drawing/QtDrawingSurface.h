@@ -44,8 +44,18 @@ public:
         std::function<void()> repaint;
     };
 
-    // border: how many device pixels the image reaches beyond the box's top
-    // and left edges (the box's top-left corner lies at (border, border)).
+    // The image reaches this many logical pixels beyond the box's top and
+    // left edges, drawn on but never shown. Near an image's own top and left
+    // edge Qt can set a line's edge pixel or not on a rounding that depends on
+    // where the line runs along it (LinePixels cannot learn that from a
+    // strip); with the border, nothing drawn in the box lies there.
+    static constexpr int ImageBorder = 16;
+    static_assert(ImageBorder >= LinePixels::EdgeBand, "the border must cover the edge band");
+    // The border in whole device pixels, never less than the edge band.
+    [[nodiscard]] static int deviceBorder(qreal ratio);
+
+    // border: deviceBorder() at the image's ratio (the box's top-left corner
+    // lies at (border, border)).
     // windowFont: the font the window measures text heights in.
     QtDrawingSurface(Box box, QImage& image, int border, const QFont& windowFont);
     ~QtDrawingSurface() override;

@@ -17,15 +17,9 @@ QSize deviceSize(const QSize& logicalSize, qreal ratio)
             static_cast<int>(std::ceil(logicalSize.height() * ratio))};
 }
 
-// The border in whole device pixels.
-int deviceBorder(qreal ratio)
-{
-    return static_cast<int>(std::ceil(PictureBox::Border * ratio));
-}
-
 QImage blackImage(const QSize& logicalSize, qreal ratio)
 {
-    const int border = deviceBorder(ratio);
+    const int border = QtDrawingSurface::deviceBorder(ratio);
     QImage image(deviceSize(logicalSize, ratio) + QSize(border, border), QImage::Format_RGB32);
     image.setDevicePixelRatio(ratio);
     image.fill(Qt::black);
@@ -50,7 +44,8 @@ QtDrawingSurface PictureBox::beginPass(const QFont& windowFont)
 {
     fitImage();
     QtDrawingSurface::Box box{size(), font(), [this] { update(); }};
-    return {std::move(box), m_image, deviceBorder(m_image.devicePixelRatio()), windowFont};
+    return {std::move(box), m_image, QtDrawingSurface::deviceBorder(m_image.devicePixelRatio()),
+            windowFont};
 }
 
 QImage PictureBox::image() const
@@ -61,7 +56,7 @@ QImage PictureBox::image() const
 QRect PictureBox::shownPart() const
 {
     const qreal ratio = m_image.devicePixelRatio();
-    const int border = deviceBorder(ratio);
+    const int border = QtDrawingSurface::deviceBorder(ratio);
     return {QPoint(border, border), m_image.size() - QSize(border, border)};
 }
 

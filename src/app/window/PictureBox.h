@@ -14,18 +14,11 @@ namespace tb {
 // factor and survives being covered or minimised; painting only copies that
 // image 1:1 onto the screen. Until the first pass there is no image: the box
 // shows its black ground, and start-up neither makes nor resizes one.
-//
-// The image reaches a border of Border logical pixels beyond the box's top
-// and left edges, drawn on but never shown. Near an image's own top and left
-// edge Qt can set a line's edge pixel or not on a rounding that depends on
-// where the line runs along it (LinePixels cannot learn that from a strip);
-// with the border, nothing drawn in the box lies there.
+// The image has the drawing surface's border above and to the left.
 class PictureBox : public QWidget {
     Q_OBJECT
 
 public:
-    static constexpr int Border = 16;
-
     explicit PictureBox(QWidget* parent = nullptr);
 
     [[nodiscard]] QSize sizeHint() const override;

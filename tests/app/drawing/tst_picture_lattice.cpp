@@ -140,8 +140,7 @@ QImage blackImage(QSize logical, qreal ratio, int border = 0)
 // device pixels, and what the box shows of the image.
 int borderAt(qreal ratio)
 {
-    constexpr int Border = 16;
-    return qCeil(Border * ratio);
+    return tb::QtDrawingSurface::deviceBorder(ratio);
 }
 
 QImage shown(const QImage& image, qreal ratio)
@@ -242,32 +241,34 @@ void TestPictureLattice::linePixelsAsQtDrawsThem()
             for (int column = 0; column < image.width(); ++column)
                 if ((image.pixel(column, row) & 0xffffff) != 0)
                     drawn |= QRect(column, row, 1, 1);
-        const std::optional<QRect> modelled = learned.pixels(line);
+        const std::optional<tb::LinePixels::Span> columns = learned.columnsOf(line);
+        const std::optional<tb::LinePixels::Span> rows = learned.rowsOf(line);
         const qreal deviceLength = std::abs(line.dx()) + std::abs(line.dy());
         const qreal band = tb::LinePixels::EdgeBand;
         const bool alongEdge = (line.y1() == line.y2() && line.y1() < band) ||
                                (line.x1() == line.x2() && line.x1() < band);
         if ((deviceLength > 0 && deviceLength < 1) || alongEdge) {
-            QVERIFY2(!modelled, qPrintable(QStringLiteral("line %1, %2 to %3, %4 modelled")
-                                               .arg(line.x1())
-                                               .arg(line.y1())
-                                               .arg(line.x2())
-                                               .arg(line.y2())));
+            QVERIFY2(!columns || !rows, qPrintable(QStringLiteral("line %1, %2 to %3, %4 modelled")
+                                                       .arg(line.x1())
+                                                       .arg(line.y1())
+                                                       .arg(line.x2())
+                                                       .arg(line.y2())));
             continue;
         }
         QVERIFY(learned.faithful());
-        QVERIFY(modelled.has_value());
-        QVERIFY2(*modelled == drawn || (modelled->isEmpty() && drawn.isEmpty()),
+        QVERIFY(columns && rows);
+        const QRect modelled = tb::LinePixels::rect(*columns, *rows);
+        QVERIFY2(modelled == drawn || (modelled.isEmpty() && drawn.isEmpty()),
                  qPrintable(QStringLiteral("line %1, %2 to %3, %4: pixels %5, %6 to %7, %8, "
                                            "expected %9, %10 to %11, %12")
                                 .arg(line.x1())
                                 .arg(line.y1())
                                 .arg(line.x2())
                                 .arg(line.y2())
-                                .arg(modelled->left())
-                                .arg(modelled->top())
-                                .arg(modelled->right())
-                                .arg(modelled->bottom())
+                                .arg(modelled.left())
+                                .arg(modelled.top())
+                                .arg(modelled.right())
+                                .arg(modelled.bottom())
                                 .arg(drawn.left())
                                 .arg(drawn.top())
                                 .arg(drawn.right())
