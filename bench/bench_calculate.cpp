@@ -1,11 +1,11 @@
+#include "DrawGraph.h"
 #include "Form1.h"
+#include "GraphSettings.h"
 #include "PictureBox.h"
 #include "QtDrawingSurface.h"
 #include "SettingsFile.h"
-#include "graph/DrawGraph.h"
-#include "graph/GraphSettings.h"
-#include "model/StageVariables.h"
-#include "model/Sweep.h"
+#include "StageVariables.h"
+#include "Sweep.h"
 #include "VectorState.h"
 
 #include <QCoreApplication>

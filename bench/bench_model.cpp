@@ -1,7 +1,7 @@
-#include "model/StageVariables.h"
-#include "model/Sweep.h"
-#include "model/Waveforms.h"
+#include "StageVariables.h"
+#include "Sweep.h"
 #include "VectorState.h"
+#include "Waveforms.h"
 
 #include <benchmark/benchmark.h>
 

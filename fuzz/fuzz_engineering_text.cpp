@@ -5,7 +5,7 @@
 #include "FuzzCheck.h"
 #include "FuzzInput.h"
 
-#include "format/EngineeringText.h"
+#include "EngineeringText.h"
 
 #include <QString>
 

@@ -7,9 +7,9 @@
 #include "FuzzCheck.h"
 #include "FuzzInput.h"
 
-#include "numeric/LenientParse.h"
-#include "numeric/NumberText.h"
-#include "numeric/RuntimeError.h"
+#include "LenientParse.h"
+#include "NumberText.h"
+#include "RuntimeError.h"
 
 #include <array>
 #include <bit>

@@ -1,6 +1,6 @@
 #include "EngineeringText.h"
 
-#include "numeric/NumberText.h"
+#include "NumberText.h"
 
 #include <QString>
 

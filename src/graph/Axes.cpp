@@ -1,15 +1,15 @@
 #include "Axes.h"
 
+#include "CheckedMath.h"
 #include "Color.h"
 #include "DrawingSurface.h"
+#include "EngineeringText.h"
 #include "GraphSettings.h"
 #include "LatticeColumn.h"
+#include "LenientParse.h"
+#include "NumberText.h"
 #include "PlotGeometry.h"
-#include "format/EngineeringText.h"
-#include "numeric/CheckedMath.h"
-#include "numeric/LenientParse.h"
-#include "numeric/NumberText.h"
-#include "numeric/Rounding.h"
+#include "Rounding.h"
 
 #include <QString>
 

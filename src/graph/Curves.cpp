@@ -1,12 +1,12 @@
 #include "Curves.h"
 
+#include "CheckedMath.h"
 #include "Color.h"
 #include "DrawingSurface.h"
 #include "GraphSettings.h"
 #include "PlotGeometry.h"
-#include "model/Waveforms.h"
-#include "numeric/CheckedMath.h"
-#include "numeric/Rounding.h"
+#include "Rounding.h"
+#include "Waveforms.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
 #include "LatticeColumn.h"
 
-#include "numeric/CheckedMath.h"
+#include "CheckedMath.h"
 
 #include <cmath>
 

@@ -1,8 +1,8 @@
 #include "PlotGeometry.h"
 
+#include "CheckedMath.h"
 #include "GraphSettings.h"
-#include "numeric/CheckedMath.h"
-#include "numeric/Rounding.h"
+#include "Rounding.h"
 
 namespace tb {
 

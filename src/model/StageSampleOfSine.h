@@ -1,8 +1,8 @@
 #pragma once
 
+#include "CheckedMath.h"
 #include "StageSample.h"
 #include "StageVariables.h"
-#include "numeric/CheckedMath.h"
 
 namespace tb {
 

@@ -1,6 +1,6 @@
 #include "StageVariables.h"
 
-#include "numeric/CheckedMath.h"
+#include "CheckedMath.h"
 
 #include <cmath>
 

@@ -1,7 +1,7 @@
 #include "Sweep.h"
 
+#include "FaultFlags.h"
 #include "StageSampleOfSine.h"
-#include "numeric/FaultFlags.h"
 
 #include <algorithm>
 #include <array>

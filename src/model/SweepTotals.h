@@ -1,7 +1,7 @@
 #pragma once
 
+#include "CheckedMath.h"
 #include "StageSample.h"
-#include "numeric/CheckedMath.h"
 
 #include <optional>
 

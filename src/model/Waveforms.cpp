@@ -1,7 +1,7 @@
 #include "Waveforms.h"
 
+#include "CheckedMath.h"
 #include "StageSample.h"
-#include "numeric/CheckedMath.h"
 
 namespace tb {
 

@@ -1,5 +1,5 @@
-#include "format/EngineeringText.h"
-#include "numeric/RuntimeError.h"
+#include "EngineeringText.h"
+#include "RuntimeError.h"
 
 #include "CompareNear.h"
 #include "ErrorOf.h"

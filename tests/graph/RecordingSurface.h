@@ -1,6 +1,6 @@
 #pragma once
 
-#include "graph/DrawingSurface.h"
+#include "DrawingSurface.h"
 
 #include <QString>
 

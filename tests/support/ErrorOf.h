@@ -1,6 +1,6 @@
 #pragma once
 
-#include "numeric/RuntimeError.h"
+#include "RuntimeError.h"
 
 #include <QTest>
 

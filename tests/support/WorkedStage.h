@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/StageVariables.h"
+#include "StageVariables.h"
 
 #include <cmath>
 

@@ -1,6 +1,6 @@
 #include "LatticePixels.h"
 
-#include "graph/LatticeColumn.h"
+#include "LatticeColumn.h"
 
 #include <QLineF>
 

@@ -1,7 +1,7 @@
 #include "QtDrawingSurface.h"
 
+#include "LatticeColumn.h"
 #include "VectorState.h"
-#include "graph/LatticeColumn.h"
 
 #include <QImage>
 #include <QPen>

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "DrawingSurface.h"
 #include "LatticePixels.h"
 #include "LinePixels.h"
-#include "graph/DrawingSurface.h"
 
 #include <QColor>
 #include <QFont>

@@ -1,6 +1,6 @@
 #include "ControlLayout.h"
 
-#include "numeric/Rounding.h"
+#include "Rounding.h"
 
 #include <cmath>
 

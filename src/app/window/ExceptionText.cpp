@@ -1,6 +1,6 @@
 #include "ExceptionText.h"
 
-#include "numeric/RuntimeError.h"
+#include "RuntimeError.h"
 
 #include <new>
 

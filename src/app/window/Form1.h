@@ -1,7 +1,7 @@
 #pragma once
 
 #include "SettingsFile.h"
-#include "model/StageVariables.h"
+#include "StageVariables.h"
 
 #include <QPointer>
 #include <QSize>

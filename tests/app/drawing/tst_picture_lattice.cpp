@@ -1,13 +1,13 @@
 // The fast drawing of the tick lattice against a plain drawing, mark by mark,
 // pixel for pixel, at device pixel ratios 1, 1.5 and 2, and what it rests on:
 // which pixels Qt sets for a line.
+#include "Axes.h"
+#include "DrawGraph.h"
+#include "GraphSettings.h"
 #include "LinePixels.h"
+#include "PlotGeometry.h"
 #include "QtDrawingSurface.h"
-#include "graph/Axes.h"
-#include "graph/DrawGraph.h"
-#include "graph/GraphSettings.h"
-#include "graph/PlotGeometry.h"
-#include "model/StageVariables.h"
+#include "StageVariables.h"
 
 #include "WorkedStage.h"
 

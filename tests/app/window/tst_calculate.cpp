@@ -1,6 +1,6 @@
 #include "FormHarness.h"
-#include "model/StageVariables.h"
-#include "model/Sweep.h"
+#include "StageVariables.h"
+#include "Sweep.h"
 
 #include "DefaultLocale.h"
 

@@ -1,6 +1,6 @@
 // What a run-time error's message calls the error.
 #include "ExceptionText.h"
-#include "numeric/RuntimeError.h"
+#include "RuntimeError.h"
 
 #include <QTest>
 

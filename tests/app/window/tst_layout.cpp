@@ -1,6 +1,6 @@
 #include "ControlLayout.h"
 #include "FormHarness.h"
-#include "numeric/RuntimeError.h"
+#include "RuntimeError.h"
 
 #include "ErrorOf.h"
 

@@ -1,8 +1,8 @@
+#include "DrawGraph.h"
+#include "GraphSettings.h"
 #include "LaidOutForm.h"
 #include "QtDrawingSurface.h"
-#include "graph/DrawGraph.h"
-#include "graph/GraphSettings.h"
-#include "model/StageVariables.h"
+#include "StageVariables.h"
 
 #include <QMessageBox>
 #include <QScreen>
