@@ -34,6 +34,7 @@ xserver_start() {
         [[ -e /tmp/.X$n-lock || -e /tmp/.X11-unix/X$n ]] && continue
         Xvfb ":$n" -screen 0 "${3}x24" -nolisten tcp -noreset >"$4" 2>&1 &
         xserver_pid=$!
+        note_started "$xserver_pid"
         if wait_until 10 xserver_ready "$n" && xserver_owns_display "$n"; then
             export DISPLAY=":$n"
             return 0
@@ -185,6 +186,32 @@ as_desktop_user() {
     fi
 }
 
+# Every process a test starts in the background is noted, so that a guard
+# can end it should the test itself be killed outright, where no trap runs:
+# a process by its id, a process group by its negated id.
+started_file=""
+note_started() { [[ -z $started_file ]] || echo "$1" >>"$started_file"; }
+# guard_started <folder>: from now on what is started is noted in the folder;
+# once this script is gone, the guard ends each of them and removes the
+# folder. stop_guard ends the guard when the script has ended them itself.
+guard_started() {
+    started_file=$1/started
+    : >"$started_file"
+    local parent=$$
+    (
+        while kill -0 "$parent" 2>/dev/null; do sleep 1; done
+        while read -r id; do kill -KILL -- "$id" || true; done <"$started_file"
+        rm -rf "$1"
+    ) >/dev/null 2>&1 &
+    guard_pid=$!
+}
+stop_guard() {
+    [[ -n ${guard_pid:-} ]] || return 0
+    kill "$guard_pid" 2>/dev/null || true
+    wait "$guard_pid" 2>/dev/null || true
+    guard_pid=""
+}
+
 x11_desktop_ready() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
 swaymsg_() { SWAYSOCK=$sway_socket swaymsg "$@"; }
 sway_ready() {
@@ -196,6 +223,8 @@ sway_ready() {
 # desktop_start <desktop> <folder>: starts openbox, kwin_x11 (KDE), sway
 # (Wayland) or sway-xwayland (sway, the program on X11 through Xwayland) on
 # $DISPLAY, keeping its files in the folder. Sets desktop and desktop_pid.
+# The desktop runs in a process group of its own (setsid), which desktop_stop
+# ends whole: a compositor's helpers, such as Xwayland, go with it.
 desktop_start() {
     desktop=$1
     desktop_dir=$2/desktop
@@ -203,24 +232,31 @@ desktop_start() {
     chmod 700 "$desktop_dir/runtime"
     case $desktop in
     openbox)
-        HOME=$desktop_dir openbox --config-file /dev/null >"$desktop_dir/log" 2>&1 &
+        HOME=$desktop_dir setsid openbox --config-file /dev/null >"$desktop_dir/log" 2>&1 &
         desktop_pid=$!
+        note_started "-$desktop_pid"
         wait_until 10 x11_desktop_ready
         ;;
     kwin_x11)
         HOME=$desktop_dir XDG_RUNTIME_DIR=$desktop_dir/runtime \
-            dbus-run-session -- kwin_x11 >"$desktop_dir/log" 2>&1 &
+            setsid dbus-run-session -- kwin_x11 >"$desktop_dir/log" 2>&1 &
         desktop_pid=$!
+        note_started "-$desktop_pid"
         wait_until 30 x11_desktop_ready
         ;;
     sway | sway-xwayland)
         printf 'xwayland enable\n' >"$desktop_dir/config"
         chmod 755 "$2" "$desktop_dir"
         desktop_own "$desktop_dir"
-        as_desktop_user env -i HOME="$desktop_dir" XDG_RUNTIME_DIR="$desktop_dir/runtime" \
+        local as_user=()
+        [[ $(desktop_user) == "$(id -un)" ]] ||
+            as_user=(setpriv --reuid="$(desktop_user)" --regid="$(id -g "$(desktop_user)")"
+                --clear-groups)
+        setsid "${as_user[@]}" env -i HOME="$desktop_dir" XDG_RUNTIME_DIR="$desktop_dir/runtime" \
             DISPLAY="$DISPLAY" PATH="$PATH" WLR_BACKENDS=x11 WLR_RENDERER=pixman \
             WLR_LIBINPUT_NO_DEVICES=1 sway -c "$desktop_dir/config" >"$desktop_dir/log" 2>&1 &
         desktop_pid=$!
+        note_started "-$desktop_pid"
         wait_until 30 sway_ready && kill -0 "$desktop_pid" 2>/dev/null
         ;;
     *) return 1 ;;
@@ -229,7 +265,9 @@ desktop_start() {
 
 desktop_stop() {
     [[ -n ${desktop_pid:-} ]] || return 0
-    kill "$desktop_pid" 2>/dev/null || true
+    kill -- "-$desktop_pid" 2>/dev/null || true
+    wait_until 3 eval '! kill -0 -- "-$desktop_pid" 2>/dev/null' ||
+        kill -KILL -- "-$desktop_pid" 2>/dev/null || true
     wait "$desktop_pid" 2>/dev/null || true
     desktop_pid=""
 }
@@ -248,11 +286,13 @@ desktop_launch() {
         swaymsg_ exec "exec env QT_QPA_PLATFORM=$platform $(printf '%q ' "$@") >$(printf '%q' "$log") 2>&1" \
             >/dev/null
         wait_until 20 sway_app_found
+        note_started "$app_pid"
         ;;
     *)
         env -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$desktop_dir/runtime" \
             "$@" >"$log" 2>&1 &
         app_pid=$!
+        note_started "$app_pid"
         wait_until 20 eval '[[ -n $(desktop_windows) ]] || ! kill -0 "$app_pid" 2>/dev/null'
         ;;
     esac
