@@ -1,6 +1,6 @@
 #include "Accessibility.h"
 #include "FieldEdit.h"
-#include "Form1.h"
+#include "MainWindow.h"
 #include "SettingsFile.h"
 
 #include <QApplication>

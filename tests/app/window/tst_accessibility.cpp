@@ -2,7 +2,7 @@
 // the indicator and the graph saying what they show, the outcome of a press.
 #include "Accessibility.h"
 #include "FieldEdit.h"
-#include "FormHarness.h"
+#include "WindowHarness.h"
 
 #include "TextRanges.h"
 

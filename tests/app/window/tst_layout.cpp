@@ -1,5 +1,5 @@
 #include "ControlLayout.h"
-#include "FormHarness.h"
+#include "WindowHarness.h"
 #include "RuntimeError.h"
 
 #include "ErrorOf.h"

@@ -1,6 +1,6 @@
 // The settings file as the window uses it: loaded at start, saved by "End",
 // and every failure told in a message that leaves the window usable.
-#include "FormHarness.h"
+#include "WindowHarness.h"
 #include "SettingsFile.h"
 #include "TestFiles.h"
 #ifndef Q_OS_WIN

@@ -1,5 +1,5 @@
 #include "FontFit.h"
-#include "FormHarness.h"
+#include "WindowHarness.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "FormHarness.h"
+#include "WindowHarness.h"
 
 #include <QFontInfo>
 #include <QLabel>

@@ -1,6 +1,6 @@
 #include "DrawGraph.h"
 #include "GraphSettings.h"
-#include "LaidOutForm.h"
+#include "LaidOutWindow.h"
 #include "QtDrawingSurface.h"
 #include "StageVariables.h"
 
@@ -191,4 +191,4 @@ void TestPicture::blackAndImagelessBeforeTheFirstPass()
 }
 
 QTEST_MAIN(TestPicture)
-#include "tst_picture.moc"
+#include "tst_graph_view.moc"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Form1.h"
+#include "MainWindow.h"
 #include "SettingsFile.h"
 
 #include <QByteArray>

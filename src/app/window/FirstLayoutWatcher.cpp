@@ -1,4 +1,4 @@
-#include "FirstLayout.h"
+#include "FirstLayoutWatcher.h"
 
 namespace tb {
 

@@ -1,4 +1,4 @@
-#include "LaidOutForm.h"
+#include "LaidOutWindow.h"
 
 #include <QTest>
 
@@ -72,4 +72,4 @@ void TestPictureRatio2::textFinerThanTwoByTwoBlocks()
 }
 
 QTEST_MAIN(TestPictureRatio2)
-#include "tst_picture_ratio2.moc"
+#include "tst_graph_view_ratio2.moc"

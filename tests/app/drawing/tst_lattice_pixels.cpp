@@ -348,4 +348,4 @@ void TestPictureLattice::passAsMarkByMark()
 }
 
 QTEST_MAIN(TestPictureLattice)
-#include "tst_picture_lattice.moc"
+#include "tst_lattice_pixels.moc"

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "FormHarness.h"
-#include "PictureBox.h"
+#include "WindowHarness.h"
+#include "GraphView.h"
 
 // The first-run example laid out in a 1000 x 700 client area: the box is
 // 950 x 336, so plotLeft is 74, plotBottom 292 and tickUnit 2; the legend

@@ -1,4 +1,4 @@
-#include "PictureBox.h"
+#include "GraphView.h"
 
 #include <QPaintEvent>
 #include <QPainter>
