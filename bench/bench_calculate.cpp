@@ -1,7 +1,7 @@
 #include "DrawGraph.h"
-#include "MainWindow.h"
 #include "GraphSettings.h"
 #include "GraphView.h"
+#include "MainWindow.h"
 #include "QtDrawingSurface.h"
 #include "SettingsFile.h"
 #include "StageVariables.h"
@@ -72,12 +72,12 @@ bool atRatio(const QWidget& widget, benchmark::State& state)
 
 // The window shown on the benchmark's screen and laid out, its box then
 // given the benchmark's size: what a press repaints is then on screen.
-bool showLaidOut(tb::Form1& form, benchmark::State& state)
+bool showLaidOut(tb::MainWindow& form, benchmark::State& state)
 {
     if (!placeOnScreen(form, state))
         return false;
     form.show();
-    auto* box = form.findChild<QWidget*>(QStringLiteral("PGraph"));
+    auto* box = form.findChild<QWidget*>(QStringLiteral("graphView"));
     const QSize designSize = box->size();
     QElapsedTimer waited;
     waited.start();
@@ -106,10 +106,10 @@ void press(QPushButton& calculate)
 void BM_CalculatePress(benchmark::State& state)
 {
     QTemporaryDir dir;
-    tb::Form1 form{tb::SettingsFile(dir.filePath(QStringLiteral("Tubebridge.dat")))};
+    tb::MainWindow form{tb::SettingsFile(dir.filePath(QStringLiteral("Tubebridge.dat")))};
     if (!showLaidOut(form, state))
         return;
-    auto* calculate = form.findChild<QPushButton*>(QStringLiteral("Command1"));
+    auto* calculate = form.findChild<QPushButton*>(QStringLiteral("calculateButton"));
     for (auto _ : state)
         press(*calculate);
 }
@@ -122,15 +122,15 @@ BENCHMARK(BM_CalculatePress)->ArgName("ratio")->Arg(1)->Arg(2)->Unit(benchmark::
 void BM_CalculatePressLattice(benchmark::State& state)
 {
     QTemporaryDir dir;
-    tb::Form1 form{tb::SettingsFile(dir.filePath(QStringLiteral("Tubebridge.dat")))};
+    tb::MainWindow form{tb::SettingsFile(dir.filePath(QStringLiteral("Tubebridge.dat")))};
     if (!showLaidOut(form, state))
         return;
     const QString labeled = QString::number(state.range(1));
     const QString minor = QString::number(state.range(2));
-    for (const auto& [name, text] : {std::pair{"Text1_10", labeled}, std::pair{"Text1_11", minor},
-                                     std::pair{"Text1_14", labeled}, std::pair{"Text1_15", minor}})
+    for (const auto& [name, text] : {std::pair{"field10", labeled}, std::pair{"field11", minor},
+                                     std::pair{"field14", labeled}, std::pair{"field15", minor}})
         form.findChild<QLineEdit*>(QLatin1String(name))->setText(text);
-    auto* calculate = form.findChild<QPushButton*>(QStringLiteral("Command1"));
+    auto* calculate = form.findChild<QPushButton*>(QStringLiteral("calculateButton"));
     for (auto _ : state)
         press(*calculate);
 }
@@ -221,7 +221,7 @@ private:
 void BM_CalculateFloor(benchmark::State& state)
 {
     QTemporaryDir dir;
-    tb::Form1 form{tb::SettingsFile(dir.filePath(QStringLiteral("Tubebridge.dat")))};
+    tb::MainWindow form{tb::SettingsFile(dir.filePath(QStringLiteral("Tubebridge.dat")))};
     if (!showLaidOut(form, state))
         return;
     ImageView view;
@@ -237,7 +237,7 @@ void BM_CalculateFloor(benchmark::State& state)
 
     const tb::GraphSettings settings{0, 360, 7, 5, -300, 300, 7, 5};
     const tb::StageVariables stage = firstRunStage();
-    const QFont boxFont = form.findChild<QWidget*>(QStringLiteral("PGraph"))->font();
+    const QFont boxFont = form.findChild<QWidget*>(QStringLiteral("graphView"))->font();
     GeometryRecorder pass(view.image, boxFont, form.font());
     tb::drawGraph(pass, settings, stage);
 
@@ -293,7 +293,7 @@ void BM_DrawGraph(benchmark::State& state)
     QWidget window;
     if (!placeOnScreen(window, state))
         return;
-    auto* box = new tb::PictureBox(&window); // the window owns it
+    auto* box = new tb::GraphView(&window); // the window owns it
     box->resize(BoxWidth, BoxHeight);
     if (!atRatio(*box, state))
         return;

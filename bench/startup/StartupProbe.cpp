@@ -2,7 +2,7 @@
 // TUBEBRIDGE_STARTUP_FD names an open file descriptor, the first frame drawn
 // after the window's layout is reported on it, as one line "frame <peak
 // memory in KiB>": the first frame in which the graph box (the widget named
-// PGraph) is painted at another size than its design size, with the largest
+// the graph view) is painted at another size than its design size, with the largest
 // resident size the process has had until then.
 #include <QCoreApplication>
 #include <QEvent>
@@ -37,7 +37,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         if (m_reported || event->type() != QEvent::Paint ||
-            watched->objectName() != QLatin1String("PGraph"))
+            watched->objectName() != QLatin1String("graphView"))
             return false;
         const auto* box = qobject_cast<QWidget*>(watched);
         if (box != nullptr && box->size() != DesignSize) {

@@ -64,7 +64,7 @@ public:
         m_buttons[0] = new QPushButton(QStringLiteral("Calculate"), this);
         m_buttons[1] = new QPushButton(QStringLiteral("End"), this);
         m_graph = new QWidget(this);
-        m_graph->setObjectName(QStringLiteral("PGraph"));
+        m_graph->setObjectName(QStringLiteral("graphView"));
         m_graph->setGeometry(184, 320, 553, 297);
     }
 

@@ -21,7 +21,7 @@ class QImage;
 
 namespace tb {
 
-// Draws one pass into a picture box's image (PictureBox::beginPass). Lives
+// Draws one pass into the graph view's image (GraphView::beginPass). Lives
 // for one pass: the painter stays open throughout (thousands of lines), and
 // the box is asked to repaint when the pass ends, also when it ends with a
 // run-time error.

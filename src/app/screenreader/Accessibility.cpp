@@ -32,6 +32,19 @@ void setDescription(QWidget& widget, const QString& description)
         widget.setAccessibleDescription(description);
 }
 
+QString clippingWords(ClippingState state)
+{
+    switch (state) {
+    case ClippingState::NoClipping:
+        return QStringLiteral("No clipping");
+    case ClippingState::Clipping:
+        return QStringLiteral("Clipping");
+    case ClippingState::NotCalculatedYet:
+        break;
+    }
+    return QStringLiteral("Not calculated yet");
+}
+
 QString captionWithState(const QString& caption, const QString& state)
 {
     return QStringLiteral("%1: %2").arg(caption, state);

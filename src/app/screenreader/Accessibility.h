@@ -21,6 +21,11 @@ struct CaptionedValue {
 void setName(QWidget& widget, const QString& name);
 void setDescription(QWidget& widget, const QString& description);
 
+// The clipping indicator's state in words, for those who cannot see its
+// colour: "Not calculated yet", "No clipping" or "Clipping".
+enum class ClippingState { NotCalculatedYet, NoClipping, Clipping };
+[[nodiscard]] QString clippingWords(ClippingState state);
+
 // A name that holds a state in words after the caption: "Clipping: No
 // clipping". A screen reader may leave out a description that looks like the
 // name ("No clipping" beside "Clipping"), so a state it must never miss goes

@@ -1,5 +1,9 @@
 #pragma once
 
+#include "Fields.h"
+
+#include <QRect>
+
 #include <array>
 #include <cstdint>
 
@@ -18,26 +22,28 @@ struct LayoutRect {
 // the common font size F. Kept apart from the widgets so it can be checked
 // for any size.
 struct ControlLayout {
-    static constexpr int RowCount = 16;
+    std::int16_t clientWidth = 0;
+    std::int16_t clientHeight = 0;
+    double fontPoints = 0.0; // F
 
-    std::int16_t FormWidth = 0;
-    std::int16_t FormHeight = 0;
-    double FontSize = 0.0; // F, in points
-
-    LayoutRect requiredHeading;                  // Label2
-    LayoutRect calculatedHeading;                // Label3
-    LayoutRect scalesHeading;                    // Label4
-    LayoutRect note;                             // Label5
-    LayoutRect graph;                            // PGraph
-    std::array<LayoutRect, RowCount> fields{};   // Text1(0..15)
-    std::array<LayoutRect, RowCount> captions{}; // Label1(0..15)
-    LayoutRect indicator;                        // Text1(16)
-    LayoutRect indicatorCaption;                 // Label1(16)
-    LayoutRect calculate;                        // Command1
-    LayoutRect end;                              // Command2
+    LayoutRect requiredHeading;
+    LayoutRect calculatedHeading;
+    LayoutRect scalesHeading;
+    LayoutRect note;
+    LayoutRect graph;
+    // The persisted fields and their captions, by field index.
+    std::array<LayoutRect, PersistedFieldCount> fields{};
+    std::array<LayoutRect, PersistedFieldCount> captions{};
+    LayoutRect indicator;
+    LayoutRect indicatorCaption;
+    LayoutRect calculateButton;
+    LayoutRect endButton;
 };
 
+// A place in the toolkit's whole pixels, each value rounded to the nearest.
+[[nodiscard]] QRect toRect(const LayoutRect& r);
+
 // Raises the overflow error when a client size does not fit 16 bits.
-[[nodiscard]] ControlLayout arrangeControls(double clientWidth, double clientHeight);
+[[nodiscard]] ControlLayout computeLayout(double clientWidth, double clientHeight);
 
 } // namespace tb

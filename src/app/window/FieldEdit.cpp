@@ -4,6 +4,8 @@
 #include <QPointer>
 #include <QProxyStyle>
 
+#include <algorithm>
+
 namespace tb {
 
 namespace {
@@ -61,6 +63,22 @@ FieldEdit::FieldEdit(const QString& text, QWidget* parent)
 {
     setStyle(focusedCursorStyle());
     updateSelectionColors();
+}
+
+void FieldEdit::setResult(const QString& text)
+{
+    if (this->text() == text && !isModified() && !isUndoAvailable())
+        return;
+    setText(text);
+}
+
+void FieldEdit::selectFromStart(int length)
+{
+    const int end = std::min(length, static_cast<int>(text().size()));
+    if (selectionStart() == (end > 0 ? 0 : -1) && selectionLength() == end &&
+        cursorPosition() == end)
+        return;
+    setSelection(0, length);
 }
 
 void FieldEdit::setBackground(const QColor& color)

@@ -15,6 +15,13 @@ public:
     explicit FieldEdit(const QString& text, QWidget* parent = nullptr);
 
     void setBackground(const QColor& color);
+    // Sets a text the program worked out. A field that holds it already, set
+    // by the program and not edited since, is left alone: setting it again
+    // would only repaint it, and the window under it.
+    void setResult(const QString& text);
+    // Selects the first length characters (none of an empty field) with the
+    // cursor after them, unless that is so already (which would only repaint).
+    void selectFromStart(int length);
 
 protected:
     void focusInEvent(QFocusEvent* event) override;

@@ -79,4 +79,13 @@ int fittingPointSize(int layoutPoints, const QList<QWidget*>& controls)
     return points;
 }
 
+void setPointSize(const QList<QWidget*>& controls, int points)
+{
+    for (QWidget* control : controls) {
+        QFont font = control->font();
+        font.setPointSize(points);
+        control->setFont(font);
+    }
+}
+
 } // namespace tb

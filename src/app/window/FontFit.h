@@ -17,4 +17,7 @@ namespace tb {
 // which all fit, 1 at the least.
 [[nodiscard]] int fittingPointSize(int layoutPoints, const QList<QWidget*>& controls);
 
+// Gives each control's font that point size.
+void setPointSize(const QList<QWidget*>& controls, int points);
+
 } // namespace tb

@@ -28,19 +28,19 @@ QImage blackImage(const QSize& logicalSize, qreal ratio)
 
 } // namespace
 
-PictureBox::PictureBox(QWidget* parent)
+GraphView::GraphView(QWidget* parent)
     : QWidget(parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::TabFocus);
 }
 
-QSize PictureBox::sizeHint() const
+QSize GraphView::sizeHint() const
 {
     return {553, 297};
 }
 
-QtDrawingSurface PictureBox::beginPass(const QFont& windowFont)
+QtDrawingSurface GraphView::beginPass(const QFont& windowFont)
 {
     fitImage();
     QtDrawingSurface::Box box{size(), font(), [this] { update(); }};
@@ -48,19 +48,19 @@ QtDrawingSurface PictureBox::beginPass(const QFont& windowFont)
             windowFont};
 }
 
-QImage PictureBox::image() const
+QImage GraphView::image() const
 {
     return m_image.isNull() ? QImage() : m_image.copy(shownPart());
 }
 
-QRect PictureBox::shownPart() const
+QRect GraphView::shownPart() const
 {
     const qreal ratio = m_image.devicePixelRatio();
     const int border = QtDrawingSurface::deviceBorder(ratio);
     return {QPoint(border, border), m_image.size() - QSize(border, border)};
 }
 
-void PictureBox::paintEvent(QPaintEvent* event)
+void GraphView::paintEvent(QPaintEvent* event)
 {
     // The painter is clipped to the exposed region; at the screen's ratio the
     // image's pixels are the screen's pixels.
@@ -71,7 +71,7 @@ void PictureBox::paintEvent(QPaintEvent* event)
         painter.drawImage(QPointF(0, 0), m_image, shownPart());
 }
 
-void PictureBox::resizeEvent(QResizeEvent* /*event*/)
+void GraphView::resizeEvent(QResizeEvent* /*event*/)
 {
     // Before the first pass there is nothing to keep. A resize that arrives
     // while a pass paints on the image waits for the next pass.
@@ -79,7 +79,7 @@ void PictureBox::resizeEvent(QResizeEvent* /*event*/)
         fitImage();
 }
 
-void PictureBox::fitImage()
+void GraphView::fitImage()
 {
     const qreal ratio = devicePixelRatioF();
     if (!m_image.isNull() && m_image.devicePixelRatio() == ratio &&

@@ -15,11 +15,11 @@ namespace tb {
 // image 1:1 onto the screen. Until the first pass there is no image: the box
 // shows its black ground, and start-up neither makes nor resizes one.
 // The image has the drawing surface's border above and to the left.
-class PictureBox : public QWidget {
+class GraphView : public QWidget {
     Q_OBJECT
 
 public:
-    explicit PictureBox(QWidget* parent = nullptr);
+    explicit GraphView(QWidget* parent = nullptr);
 
     [[nodiscard]] QSize sizeHint() const override;
 

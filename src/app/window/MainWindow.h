@@ -1,99 +1,84 @@
 #pragma once
 
+#include "Fields.h"
 #include "SettingsFile.h"
-#include "StageVariables.h"
 
-#include <QPointer>
-#include <QSize>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
 #include <array>
-#include <cstdint>
 #include <optional>
 
 class QLabel;
-class QMessageBox;
 class QPushButton;
-class QShowEvent;
-class QTimer;
 
 namespace tb {
 
 class Announcement;
 class FieldEdit;
-class PictureBox;
+class FirstLayoutWatcher;
+class GraphView;
+class WindowMessages;
+struct CalculationOutcome;
 struct Color;
 
-// The one window: the field table with its captions, headings, the two
-// buttons, the picture box and the one-shot layout timer. Its handlers only
-// read fields, call the model and the drawing pass, and write results.
-class Form1 : public QWidget {
+// The one window: the field table with its captions, the headings and the
+// note, the two buttons and the graph. It builds and wires them; what a press
+// computes, when the first layout is due and how a message is shown live
+// elsewhere.
+class MainWindow : public QWidget {
     Q_OBJECT
 
 public:
-    static constexpr int FieldCount = 17;
-    static constexpr int IndicatorField = 16;
+    explicit MainWindow(SettingsFile settings, QWidget* parent = nullptr);
 
-    explicit Form1(SettingsFile settings, QWidget* parent = nullptr);
-
-protected:
-    void showEvent(QShowEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
+    // Whether the one-time layout for the desktop's size has run.
+    [[nodiscard]] bool isLaidOut() const noexcept { return m_laidOut; }
 
 private slots:
-    void Command1_Click();
-    void Command2_Click();
-    void Timer1_Timer();
+    void onCalculateClicked();
+    void onEndClicked();
+    void onLayoutDue();
 
 private:
-    void Form_Load();
     void createControls();
     void setTabOrder();
-    void considerFirstLayout();
-    void layOutOnce();
-    void ArrangeControls();
-    void showSettingsMessage(const QString& text, const QString& detail);
+    void loadSettings();
+    void applyLayout();
     void showLoadProblem();
-    void openMessage(QMessageBox* box, const QString& name, const QString& detail);
 
     // Runs one handler; whatever it throws is reported and the program goes on.
     template <typename Handler>
     void guarded(Handler&& handler, const QString& consequence);
 
-    void calculate();
-    [[nodiscard]] double fieldNumber(int index) const;
-    void writeResult(int index, double value);
+    void showOutcome(const CalculationOutcome& outcome);
     void setIndicator(Color color);
     void selectFieldsAndFocus();
     void announceOutcome();
-    void reportError(const QString& name, const QString& consequence);
-    [[nodiscard]] QStringList persistedFields() const;
+    [[nodiscard]] QStringList persistedTexts() const;
+    [[nodiscard]] FieldEdit* field(Field field) const;
+    [[nodiscard]] QLabel* caption(Field field) const;
 
-    std::array<FieldEdit*, FieldCount> Text1{};
-    std::array<QLabel*, FieldCount> Label1{};
-    QLabel* Label2 = nullptr;
-    QLabel* Label3 = nullptr;
-    QLabel* Label4 = nullptr;
-    QLabel* Label5 = nullptr;
-    QPushButton* Command1 = nullptr;
-    QPushButton* Command2 = nullptr;
-    PictureBox* PGraph = nullptr;
-    QTimer* Timer1 = nullptr;
+    std::array<FieldEdit*, FieldCount> m_fields{};
+    std::array<QLabel*, FieldCount> m_captions{};
+    QLabel* m_requiredHeading = nullptr;
+    QLabel* m_calculatedHeading = nullptr;
+    QLabel* m_scalesHeading = nullptr;
+    QLabel* m_note = nullptr;
+    QPushButton* m_calculateButton = nullptr;
+    QPushButton* m_endButton = nullptr;
+    GraphView* m_graphView = nullptr;
     Announcement* m_announcement = nullptr;
+    FirstLayoutWatcher* m_firstLayout = nullptr;
+    WindowMessages* m_messages = nullptr;
     // The clipping indicator's state in words, as the last press left it.
     QString m_clippingState;
-
-    // The window's size before the desktop gives it one.
-    QSize m_designSize;
     bool m_laidOut = false;
-    // At most one message is open: a new one replaces it.
-    QPointer<QMessageBox> m_message;
 
     SettingsFile m_settings;
     // Shown once, when the window is on screen and laid out.
     std::optional<SettingsFile::LoadResult> m_loadProblem;
-    StageVariables m_stage;
 };
 
 } // namespace tb

@@ -12,7 +12,7 @@ int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     tb::installAccessibleInterfaces(tb::FieldEdit::staticMetaObject);
-    tb::Form1 window(tb::SettingsFile::forThisProgram());
+    tb::MainWindow window(tb::SettingsFile::forThisProgram());
     window.show();
     const int status = QApplication::exec();
     // Once the window has closed there is nothing left to do, and every save

@@ -175,7 +175,7 @@ QImage drawnPlain(QSize box, qreal ratio, Draw draw)
 
 } // namespace
 
-class TestPictureLattice : public QObject {
+class TestLatticePixels : public QObject {
     Q_OBJECT
 
 private slots:
@@ -187,7 +187,7 @@ private slots:
     void passAsMarkByMark();
 };
 
-void TestPictureLattice::linePixelsAsQtDrawsThem_data()
+void TestLatticePixels::linePixelsAsQtDrawsThem_data()
 {
     QTest::addColumn<qreal>("ratio");
     QTest::newRow("ratio 1") << 1.0;
@@ -201,7 +201,7 @@ void TestPictureLattice::linePixelsAsQtDrawsThem_data()
 // dots at random places, many at quarter and eighth pixels where rounding
 // decides, some partly or far off the image. Lines shorter than a pixel
 // (not dots), and lines along the top or left edge, are not modelled.
-void TestPictureLattice::linePixelsAsQtDrawsThem()
+void TestLatticePixels::linePixelsAsQtDrawsThem()
 {
     QFETCH(qreal, ratio);
     const QSize logical(60, 48);
@@ -276,7 +276,7 @@ void TestPictureLattice::linePixelsAsQtDrawsThem()
     }
 }
 
-void TestPictureLattice::ticksAsMarkByMark_data()
+void TestLatticePixels::ticksAsMarkByMark_data()
 {
     QTest::addColumn<qreal>("ratio");
     QTest::addColumn<QSize>("box");
@@ -307,7 +307,7 @@ void TestPictureLattice::ticksAsMarkByMark_data()
     }
 }
 
-void TestPictureLattice::ticksAsMarkByMark()
+void TestLatticePixels::ticksAsMarkByMark()
 {
     QFETCH(qreal, ratio);
     QFETCH(QSize, box);
@@ -323,7 +323,7 @@ void TestPictureLattice::ticksAsMarkByMark()
     QCOMPARE(difference(fast, drawnPlain(box, ratio, ticks)), QString());
 }
 
-void TestPictureLattice::passAsMarkByMark_data()
+void TestLatticePixels::passAsMarkByMark_data()
 {
     QTest::addColumn<qreal>("ratio");
     QTest::addColumn<tb::GraphSettings>("settings");
@@ -336,7 +336,7 @@ void TestPictureLattice::passAsMarkByMark_data()
 }
 
 // The whole pass: traces, frame, legend, lattice and labels.
-void TestPictureLattice::passAsMarkByMark()
+void TestLatticePixels::passAsMarkByMark()
 {
     QFETCH(qreal, ratio);
     QFETCH(tb::GraphSettings, settings);
@@ -347,5 +347,5 @@ void TestPictureLattice::passAsMarkByMark()
     QCOMPARE(difference(drawnFast(box, ratio, pass), drawnPlain(box, ratio, pass)), QString());
 }
 
-QTEST_MAIN(TestPictureLattice)
+QTEST_MAIN(TestLatticePixels)
 #include "tst_lattice_pixels.moc"

@@ -5,72 +5,78 @@
 #include <QTest>
 #include <QTimer>
 
-FormHarness::FormHarness(const QByteArray* settingsContent)
+WindowHarness::WindowHarness(const QByteArray* settingsContent)
 {
     if (!m_dir.isValid())
         QTest::qFail("cannot create a temporary folder", __FILE__, __LINE__);
     if (settingsContent != nullptr)
         writeSettings(*settingsContent);
-    m_form = std::make_unique<tb::Form1>(tb::SettingsFile(settingsPath()));
+    m_window = std::make_unique<tb::MainWindow>(tb::SettingsFile(settingsPath()));
 }
 
-FormHarness::FormHarness(tb::SettingsFile settings)
-    : m_form(std::make_unique<tb::Form1>(std::move(settings)))
+WindowHarness::WindowHarness(tb::SettingsFile settings)
+    : m_window(std::make_unique<tb::MainWindow>(std::move(settings)))
 {
 }
 
-QString FormHarness::settingsPath() const
+QString WindowHarness::settingsPath() const
 {
     return m_dir.filePath(QStringLiteral("Tubebridge.dat"));
 }
 
-QByteArray FormHarness::settingsBytes() const
+QByteArray WindowHarness::settingsBytes() const
 {
     return tb::test::readFile(settingsPath());
 }
 
-void FormHarness::writeSettings(const QByteArray& bytes) const
+void WindowHarness::writeSettings(const QByteArray& bytes) const
 {
     if (!tb::test::writeFile(settingsPath(), bytes))
         QTest::qFail(qPrintable(QStringLiteral("cannot write %1").arg(settingsPath())), __FILE__,
                      __LINE__);
 }
 
-QLineEdit* FormHarness::field(int index) const
+QLineEdit* WindowHarness::field(int index) const
 {
-    return m_form->findChild<QLineEdit*>(QStringLiteral("Text1_%1").arg(index));
+    return m_window->findChild<QLineEdit*>(index == 16 ? QStringLiteral("clippingIndicator")
+                                                       : QStringLiteral("field%1").arg(index));
 }
 
-QPushButton* FormHarness::button(const char* name) const
+QLabel* WindowHarness::caption(int index) const
 {
-    return m_form->findChild<QPushButton*>(QLatin1String(name));
+    return m_window->findChild<QLabel*>(index == 16 ? QStringLiteral("clippingCaption")
+                                                    : QStringLiteral("caption%1").arg(index));
 }
 
-QColor FormHarness::indicatorColor() const
+QPushButton* WindowHarness::button(const char* name) const
+{
+    return m_window->findChild<QPushButton*>(QLatin1String(name));
+}
+
+QColor WindowHarness::indicatorColor() const
 {
     return field(16)->palette().color(QPalette::Base);
 }
 
-bool FormHarness::showAndActivate()
+bool WindowHarness::showAndActivate()
 {
-    m_form->show();
-    m_form->activateWindow();
-    return QTest::qWaitForWindowExposed(m_form.get()) && QTest::qWaitForWindowActive(m_form.get());
+    m_window->show();
+    m_window->activateWindow();
+    return QTest::qWaitForWindowExposed(m_window.get()) &&
+           QTest::qWaitForWindowActive(m_window.get());
 }
 
-QMessageBox* FormHarness::settingsMessage() const
+QMessageBox* WindowHarness::settingsMessage() const
 {
-    return m_form->findChild<QMessageBox*>(QStringLiteral("SettingsMessage"));
+    return m_window->findChild<QMessageBox*>(QStringLiteral("settingsMessage"));
 }
 
-bool FormHarness::showAndLayOut()
+bool WindowHarness::showAndLayOut()
 {
-    return showAndActivate() && QTest::qWaitFor([this] {
-               return !m_form->findChild<QTimer*>(QStringLiteral("Timer1"))->isActive();
-           });
+    return showAndActivate() && QTest::qWaitFor([this] { return m_window->isLaidOut(); });
 }
 
-void FormHarness::type(int index, const QString& text)
+void WindowHarness::type(int index, const QString& text)
 {
     QLineEdit* f = field(index);
     f->setFocus();
@@ -79,11 +85,11 @@ void FormHarness::type(int index, const QString& text)
     QTest::keyClicks(f, text);
 }
 
-void FormHarness::clickCalculate()
+void WindowHarness::clickCalculate()
 {
-    QTest::mouseClick(button("Command1"), Qt::LeftButton);
+    QTest::mouseClick(button("calculateButton"), Qt::LeftButton);
 }
-void FormHarness::clickEnd()
+void WindowHarness::clickEnd()
 {
-    QTest::mouseClick(button("Command2"), Qt::LeftButton);
+    QTest::mouseClick(button("endButton"), Qt::LeftButton);
 }

@@ -4,6 +4,7 @@
 #include "SettingsFile.h"
 
 #include <QByteArray>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -13,19 +14,21 @@
 
 // A window on a settings file in a temporary directory of its own, or on a
 // given settings file.
-class FormHarness {
+class WindowHarness {
 public:
     // With no content, the directory holds no settings file (a first run).
-    explicit FormHarness(const QByteArray* settingsContent = nullptr);
-    explicit FormHarness(tb::SettingsFile settings);
+    explicit WindowHarness(const QByteArray* settingsContent = nullptr);
+    explicit WindowHarness(tb::SettingsFile settings);
 
-    [[nodiscard]] tb::Form1& form() { return *m_form; }
+    [[nodiscard]] tb::MainWindow& window() { return *m_window; }
     [[nodiscard]] QString settingsPath() const;
     [[nodiscard]] QByteArray settingsBytes() const;
     // Fails the running test when the file cannot be written.
     void writeSettings(const QByteArray& bytes) const;
 
+    // By index in the field table, 16 the clipping indicator.
     [[nodiscard]] QLineEdit* field(int index) const;
+    [[nodiscard]] QLabel* caption(int index) const;
     [[nodiscard]] QPushButton* button(const char* name) const;
     [[nodiscard]] QColor indicatorColor() const;
     // The open message about the settings file, or none.
@@ -43,5 +46,5 @@ public:
 
 private:
     QTemporaryDir m_dir;
-    std::unique_ptr<tb::Form1> m_form;
+    std::unique_ptr<tb::MainWindow> m_window;
 };

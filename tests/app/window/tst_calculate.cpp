@@ -1,6 +1,6 @@
-#include "WindowHarness.h"
 #include "StageVariables.h"
 #include "Sweep.h"
+#include "WindowHarness.h"
 
 #include "DefaultLocale.h"
 
@@ -48,20 +48,20 @@ QStringList modelTexts(const QList<double>& in, QLocale locale = QLocale::c())
     return texts;
 }
 
-QStringList shownTexts(const FormHarness& h)
+QStringList shownTexts(const WindowHarness& h)
 {
     return {h.field(5)->text(), h.field(6)->text(), h.field(7)->text()};
 }
 
 const QList<double> firstRunInputs{400, 60, 4000, 200, 50};
 
-QMessageBox* errorMessage(tb::Form1& form)
+QMessageBox* errorMessage(tb::MainWindow& form)
 {
-    return form.findChild<QMessageBox*>(QStringLiteral("RuntimeErrorMessage"));
+    return form.findChild<QMessageBox*>(QStringLiteral("runtimeErrorMessage"));
 }
 
 // Dismisses the error message as a user would, and says what it named.
-QString dismissError(tb::Form1& form)
+QString dismissError(tb::MainWindow& form)
 {
     QMessageBox* box = errorMessage(form);
     if (box == nullptr)
@@ -114,23 +114,23 @@ void TestCalculate::operatingPoints()
 {
     QFETCH(QStringList, required);
     QFETCH(QList<double>, inputs);
-    FormHarness h;
+    WindowHarness h;
     QVERIFY(h.showAndActivate());
     for (int i = 0; i < required.size(); ++i)
         h.type(i, required[i]);
     h.clickCalculate();
-    QCOMPARE(dismissError(h.form()), QString());
+    QCOMPARE(dismissError(h.window()), QString());
     QCOMPARE(shownTexts(h), modelTexts(inputs));
     QTEST(h.indicatorColor(), "indicator");
 }
 
 void TestCalculate::repeatedPressesGiveTheSameTexts()
 {
-    FormHarness h;
+    WindowHarness h;
     QVERIFY(h.showAndActivate());
     h.type(3, "300");
     h.clickCalculate();
-    QCOMPARE(dismissError(h.form()), QString());
+    QCOMPARE(dismissError(h.window()), QString());
     const QStringList first = shownTexts(h);
     h.clickCalculate();
     QCOMPARE(shownTexts(h), first);
@@ -138,7 +138,7 @@ void TestCalculate::repeatedPressesGiveTheSameTexts()
 
 void TestCalculate::typedCalculatedValuesAreOverwritten()
 {
-    FormHarness h;
+    WindowHarness h;
     QVERIFY(h.showAndActivate());
     h.type(5, "1e308");
     h.type(6, "junk");
@@ -148,18 +148,18 @@ void TestCalculate::typedCalculatedValuesAreOverwritten()
 
 void TestCalculate::indicatorTextIsLeftAlone()
 {
-    FormHarness h;
+    WindowHarness h;
     QVERIFY(h.showAndActivate());
     h.type(16, "1e999 typed here");
     h.clickCalculate();
-    QCOMPARE(dismissError(h.form()), QString());
+    QCOMPARE(dismissError(h.window()), QString());
     QCOMPARE(h.field(16)->text(), QString("1e999 typed here"));
     QCOMPARE(h.indicatorColor(), Green);
 }
 
 void TestCalculate::fieldsSelectedAndFocusedAfterwards()
 {
-    FormHarness h;
+    WindowHarness h;
     QVERIFY(h.showAndActivate());
     h.type(3, "200"); // a field that has had the focus before
     h.type(16, "x");
@@ -196,7 +196,7 @@ void TestCalculate::resultsUseTheLocaleSeparator()
 {
     const QLocale german(QLocale::German, QLocale::Germany);
     const tb::test::DefaultLocale guard(german);
-    FormHarness h;
+    WindowHarness h;
     QVERIFY(h.showAndActivate());
     h.clickCalculate();
     QCOMPARE(shownTexts(h), modelTexts(firstRunInputs, german));
@@ -204,7 +204,7 @@ void TestCalculate::resultsUseTheLocaleSeparator()
 
 void TestCalculate::zeroLoadIsReportedAndTheProgramGoesOn()
 {
-    FormHarness h;
+    WindowHarness h;
     QVERIFY(h.showAndActivate());
     h.type(5, "old 5");
     h.type(6, "old 6");
@@ -212,8 +212,8 @@ void TestCalculate::zeroLoadIsReportedAndTheProgramGoesOn()
     h.type(2, "0");
     h.clickCalculate();
 
-    QCOMPARE(dismissError(h.form()), QString("Division by zero"));
-    QVERIFY(h.form().isVisible());
+    QCOMPARE(dismissError(h.window()), QString("Division by zero"));
+    QVERIFY(h.window().isVisible());
     QCOMPARE(h.indicatorColor(), Green); // it had turned green before the fault
     QCOMPARE(h.field(5)->text(), QString("old 5"));
     QCOMPARE(h.field(6)->text(), QString("old 6"));
@@ -223,20 +223,20 @@ void TestCalculate::zeroLoadIsReportedAndTheProgramGoesOn()
     // The user mends the typo and carries on.
     h.type(2, "4000");
     h.clickCalculate();
-    QCOMPARE(dismissError(h.form()), QString());
+    QCOMPARE(dismissError(h.window()), QString());
     QCOMPARE(shownTexts(h), modelTexts(firstRunInputs));
 }
 
 void TestCalculate::tickCountOverflowBeforeTheIndicatorChanges()
 {
-    FormHarness h;
+    WindowHarness h;
     QVERIFY(h.showAndActivate());
     const QColor untouched = h.indicatorColor();
     for (int tickField : {10, 11, 14, 15}) {
         const QString kept = h.field(tickField)->text();
         h.type(tickField, "40000");
         h.clickCalculate();
-        QCOMPARE(dismissError(h.form()), QString("Overflow"));
+        QCOMPARE(dismissError(h.window()), QString("Overflow"));
         QCOMPARE(h.indicatorColor(), untouched);
         QCOMPARE(h.field(5)->text(), QString());
         QCOMPARE(h.field(tickField)->text(), QString("40000"));
@@ -248,18 +248,18 @@ void TestCalculate::tickCountTiesRoundToEven()
 {
     // One labeled tick, or no minor tick, makes no tick interval: a division
     // by zero in the graph. So 1.5 must round up to 2 and 0.5 down to 0.
-    FormHarness h;
+    WindowHarness h;
     QVERIFY(h.showAndActivate());
     h.type(10, "1.5");
     h.clickCalculate();
-    QCOMPARE(dismissError(h.form()), QString());
+    QCOMPARE(dismissError(h.window()), QString());
     h.type(10, "1.4999");
     h.clickCalculate();
-    QCOMPARE(dismissError(h.form()), QString("Division by zero"));
+    QCOMPARE(dismissError(h.window()), QString("Division by zero"));
     h.type(10, "3.5");
     h.type(11, "0.5"); // 0 minor ticks: no intervals either
     h.clickCalculate();
-    QCOMPARE(dismissError(h.form()), QString("Division by zero"));
+    QCOMPARE(dismissError(h.window()), QString("Division by zero"));
 }
 
 QTEST_MAIN(TestCalculate)

@@ -24,13 +24,13 @@ bool isBlackImage(const QImage& image)
 
 // How many pixels of the box on screen (the window's backing store) differ
 // from its kept drawing; -1 when the window system shows none of it.
-int stalePixels(LaidOutForm& f)
+int stalePixels(LaidOutWindow& f)
 {
-    const QRect box(f.box().mapTo(&f.h.form(), QPoint(0, 0)), f.box().size());
+    const QRect box(f.box().mapTo(&f.h.window(), QPoint(0, 0)), f.box().size());
     const QImage shown =
-        f.h.form()
+        f.h.window()
             .screen()
-            ->grabWindow(f.h.form().winId(), box.x(), box.y(), box.width(), box.height())
+            ->grabWindow(f.h.window().winId(), box.x(), box.y(), box.width(), box.height())
             .toImage()
             .convertToFormat(QImage::Format_RGB32);
     const QImage& kept = f.box().image();
@@ -57,7 +57,7 @@ QRect inkIn(const QImage& image, const QRect& region)
 
 } // namespace
 
-class TestPicture : public QObject {
+class TestGraphView : public QObject {
     Q_OBJECT
 
 private slots:
@@ -71,9 +71,9 @@ private slots:
     void blackAndImagelessBeforeTheFirstPass();
 };
 
-void TestPicture::graphPixels()
+void TestGraphView::graphPixels()
 {
-    LaidOutForm f;
+    LaidOutWindow f;
     QVERIFY(f.show());
     QCOMPARE(f.box().size(), QSize(950, 336));
     f.h.clickCalculate();
@@ -94,7 +94,7 @@ void TestPicture::graphPixels()
 // A legend text's top-left corner is printed 10 pixels right of its line's
 // end (606) and 7 above the line: its ink starts a pixel or two right of
 // x = 616 and a few pixels below the top, the glyphs' ascent above it.
-void TestPicture::textsLandWhereTheyArePrinted_data()
+void TestGraphView::textsLandWhereTheyArePrinted_data()
 {
     QTest::addColumn<int>("top");
     QTest::newRow("Load Voltage (Volts)") << 23; // line at y = 30
@@ -102,10 +102,10 @@ void TestPicture::textsLandWhereTheyArePrinted_data()
     QTest::newRow("V2 Cathode Current (mA)") << 82;
 }
 
-void TestPicture::textsLandWhereTheyArePrinted()
+void TestGraphView::textsLandWhereTheyArePrinted()
 {
     QFETCH(int, top);
-    LaidOutForm f;
+    LaidOutWindow f;
     QVERIFY(f.show());
     f.h.clickCalculate();
     // Right of x = 900 stand the white ticks of the right edge.
@@ -117,21 +117,21 @@ void TestPicture::textsLandWhereTheyArePrinted()
     QVERIFY2(ink.top() >= top + 1 && ink.top() <= top + 6, where());
 }
 
-void TestPicture::graphSurvivesRepaint()
+void TestGraphView::graphSurvivesRepaint()
 {
-    LaidOutForm f;
+    LaidOutWindow f;
     QVERIFY(f.show());
     f.h.clickCalculate();
-    f.h.form().showMinimized();
-    f.h.form().showNormal();
-    QVERIFY(QTest::qWaitForWindowExposed(&f.h.form()));
+    f.h.window().showMinimized();
+    f.h.window().showNormal();
+    QVERIFY(QTest::qWaitForWindowExposed(&f.h.window()));
     QCOMPARE(f.box().grab().toImage().convertToFormat(QImage::Format_RGB32), f.box().image());
     QCOMPARE(f.box().image().pixel(560, 30), qRgb(255, 0, 0));
 }
 
-void TestPicture::secondPassReachesTheScreen()
+void TestGraphView::secondPassReachesTheScreen()
 {
-    LaidOutForm f;
+    LaidOutWindow f;
     QVERIFY(f.show());
     f.h.clickCalculate();
     const QImage first = f.box().image();
@@ -143,16 +143,16 @@ void TestPicture::secondPassReachesTheScreen()
     QCOMPARE(stalePixels(f), 0);
 }
 
-void TestPicture::faultInThePassLeavesTheBoxBlank()
+void TestGraphView::faultInThePassLeavesTheBoxBlank()
 {
-    LaidOutForm f;
+    LaidOutWindow f;
     QVERIFY(f.show());
     f.h.clickCalculate(); // a full graph first
     f.h.type(9, "0");     // X axis from 0 to 0
     f.h.type(5, "kept");
     f.h.clickCalculate();
 
-    auto* box = f.h.form().findChild<QMessageBox*>(QStringLiteral("RuntimeErrorMessage"));
+    auto* box = f.h.window().findChild<QMessageBox*>(QStringLiteral("runtimeErrorMessage"));
     QVERIFY(box != nullptr);
     QCOMPARE(box->text(), QString("Division by zero"));
     QVERIFY(isBlackImage(f.box().image()));
@@ -161,9 +161,9 @@ void TestPicture::faultInThePassLeavesTheBoxBlank()
     QVERIFY(QApplication::focusWidget() != f.h.field(0));
 }
 
-void TestPicture::hiddenBoxTakesItsSizeBeforeDrawing()
+void TestGraphView::hiddenBoxTakesItsSizeBeforeDrawing()
 {
-    tb::PictureBox box; // never shown: no resize event has reached it
+    tb::GraphView box; // never shown: no resize event has reached it
     box.resize(1824, 518);
     tb::StageVariables v;
     v.supplyVolts = 400;
@@ -180,9 +180,9 @@ void TestPicture::hiddenBoxTakesItsSizeBeforeDrawing()
     QCOMPARE(box.image().pixel(142, 200), White);
 }
 
-void TestPicture::blackAndImagelessBeforeTheFirstPass()
+void TestGraphView::blackAndImagelessBeforeTheFirstPass()
 {
-    LaidOutForm f;
+    LaidOutWindow f;
     QVERIFY(f.show());
     QVERIFY(f.box().image().isNull());
     const QImage shown = f.box().grab().toImage().convertToFormat(QImage::Format_RGB32);
@@ -190,5 +190,5 @@ void TestPicture::blackAndImagelessBeforeTheFirstPass()
     QVERIFY(isBlackImage(shown));
 }
 
-QTEST_MAIN(TestPicture)
+QTEST_MAIN(TestGraphView)
 #include "tst_graph_view.moc"

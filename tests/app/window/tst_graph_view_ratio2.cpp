@@ -4,29 +4,29 @@
 
 // Run at a device pixel ratio of 2 (QT_SCALE_FACTOR=2): logical pixel (x, y)
 // of the laid-out example covers device pixels 2x to 2x + 1, 2y to 2y + 1.
-class TestPictureRatio2 : public QObject {
+class TestGraphViewRatio2 : public QObject {
     Q_OBJECT
 
 private slots:
     void initTestCase()
     {
-        QVERIFY(m_form.show());
-        m_form.h.clickCalculate();
+        QVERIFY(m_window.show());
+        m_window.h.clickCalculate();
     }
     void deviceSize()
     {
-        QCOMPARE(m_form.box().image().size(), QSize(1900, 672));
-        QCOMPARE(m_form.box().image().devicePixelRatio(), 2.0);
+        QCOMPARE(m_window.box().image().size(), QSize(1900, 672));
+        QCOMPARE(m_window.box().image().devicePixelRatio(), 2.0);
     }
     void linesCoverTheirDevicePixels_data();
     void linesCoverTheirDevicePixels();
     void textFinerThanTwoByTwoBlocks();
 
 private:
-    LaidOutForm m_form;
+    LaidOutWindow m_window;
 };
 
-void TestPictureRatio2::linesCoverTheirDevicePixels_data()
+void TestGraphViewRatio2::linesCoverTheirDevicePixels_data()
 {
     QTest::addColumn<QRect>("logical");
     QTest::addColumn<QRgb>("colour");
@@ -42,11 +42,11 @@ void TestPictureRatio2::linesCoverTheirDevicePixels_data()
     QTest::newRow("legend line") << QRect(548, 30, 59, 1) << qRgb(255, 0, 0);
 }
 
-void TestPictureRatio2::linesCoverTheirDevicePixels()
+void TestGraphViewRatio2::linesCoverTheirDevicePixels()
 {
     QFETCH(QRect, logical);
     QFETCH(QRgb, colour);
-    const QImage& image = m_form.box().image();
+    const QImage& image = m_window.box().image();
     QString offColour; // the first device pixel of another colour
     for (int y = 2 * logical.top(); y < 2 * (logical.bottom() + 1) && offColour.isEmpty(); ++y)
         for (int x = 2 * logical.left(); x < 2 * (logical.right() + 1); ++x)
@@ -56,11 +56,11 @@ void TestPictureRatio2::linesCoverTheirDevicePixels()
     QCOMPARE(offColour, QString());
 }
 
-void TestPictureRatio2::textFinerThanTwoByTwoBlocks()
+void TestGraphViewRatio2::textFinerThanTwoByTwoBlocks()
 {
     // A ratio-1 drawing enlarged has every aligned 2 x 2 block in one colour;
     // the legend's first text (from x = 616, y = 23) has finer edges.
-    const QImage& image = m_form.box().image();
+    const QImage& image = m_window.box().image();
     int mixedBlocks = 0;
     for (int y = 46; y < 74; y += 2)
         for (int x = 1232; x < 1480; x += 2) {
@@ -71,5 +71,5 @@ void TestPictureRatio2::textFinerThanTwoByTwoBlocks()
     QVERIFY2(mixedBlocks > 0, "the legend text is made of 2 x 2 blocks");
 }
 
-QTEST_MAIN(TestPictureRatio2)
+QTEST_MAIN(TestGraphViewRatio2)
 #include "tst_graph_view_ratio2.moc"

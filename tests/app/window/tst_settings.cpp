@@ -1,8 +1,8 @@
 // The settings file as the window uses it: loaded at start, saved by "End",
 // and every failure told in a message that leaves the window usable.
-#include "WindowHarness.h"
 #include "SettingsFile.h"
 #include "TestFiles.h"
+#include "WindowHarness.h"
 #ifndef Q_OS_WIN
 #include "FileNodes.h"
 #endif
@@ -85,14 +85,14 @@ private slots:
 void TestSettings::endSavesAndCloses()
 {
     const QByteArray old = lines(sixteen("old"));
-    FormHarness h(&old);
+    WindowHarness h(&old);
     QCOMPARE(h.field(0)->text(), QString("old0"));
     QCOMPARE(h.field(15)->text(), QString("old15"));
     QVERIFY(h.showAndActivate());
     h.type(0, "500");
     h.type(16, "not saved");
     h.clickEnd();
-    QVERIFY(!h.form().isVisible());
+    QVERIFY(!h.window().isVisible());
     QList<QByteArray> expected = sixteen("old");
     expected[0] = "500";
     QCOMPARE(h.settingsBytes(), lines(expected));
@@ -101,10 +101,10 @@ void TestSettings::endSavesAndCloses()
 void TestSettings::closingWithoutEndWritesNothing()
 {
     const QByteArray old = lines(sixteen("old"), "");
-    FormHarness h(&old);
+    WindowHarness h(&old);
     QVERIFY(h.showAndActivate());
     h.type(0, "500");
-    h.form().close();
+    h.window().close();
     QCOMPARE(h.settingsBytes(), old);
 }
 
@@ -125,12 +125,12 @@ void TestSettings::fullDiskKeepsTheOldFileAndTheWindow()
     QCOMPARE(old.size(), 4118);
     const QString path = QDir(disk.path()).filePath("Tubebridge.dat");
     QVERIFY(writeFile(path, old));
-    FormHarness h{tb::SettingsFile(path)};
+    WindowHarness h{tb::SettingsFile(path)};
     QVERIFY(h.showAndLayOut());
     h.field(1)->setText(QString(254, 'n') + "1");
 
     h.clickEnd();
-    QVERIFY(h.form().isVisible());
+    QVERIFY(h.window().isVisible());
     QMessageBox* box = h.settingsMessage();
     QVERIFY(box != nullptr);
     QCOMPARE(box->text(), QString("The settings could not be saved."));
@@ -148,7 +148,7 @@ void TestSettings::fullDiskKeepsTheOldFileAndTheWindow()
     QTRY_VERIFY(h.settingsMessage() == nullptr);
     QVERIFY(disk.grow("64k"));
     h.clickEnd();
-    QVERIFY(!h.form().isVisible());
+    QVERIFY(!h.window().isVisible());
     fields[1] = QByteArray(254, 'n') + "1";
     QCOMPARE(readFile(path), lines(fields));
 #endif
@@ -160,13 +160,13 @@ void TestSettings::nameThatIsAFolder()
     const QString path = dir.filePath("Tubebridge.dat");
     const QString shown = QDir::toNativeSeparators(path); // as the messages show it
     QVERIFY(QDir().mkdir(path));
-    FormHarness h{tb::SettingsFile(path)};
+    WindowHarness h{tb::SettingsFile(path)};
     for (int i = 0; i < 16; ++i)
         QCOMPARE(h.field(i)->text(), QString());
     QVERIFY(h.showAndActivate());
     QTRY_VERIFY(h.settingsMessage() != nullptr);
     // It came after the layout, not before.
-    QVERIFY(!h.form().findChild<QTimer*>(QStringLiteral("Timer1"))->isActive());
+    QVERIFY(h.window().isLaidOut());
     QMessageBox* box = h.settingsMessage();
     // It leaves the window usable: a click there must not leave it deaf.
     QCOMPARE(QApplication::activeModalWidget(), nullptr);
@@ -180,14 +180,14 @@ void TestSettings::nameThatIsAFolder()
     QTRY_VERIFY(h.settingsMessage() == nullptr);
 
     // Shown once: not again when the window is shown again.
-    h.form().hide();
+    h.window().hide();
     QVERIFY(h.showAndActivate());
     QTest::qWait(50);
-    QCOMPARE(h.form().findChildren<QMessageBox*>().size(), 0);
+    QCOMPARE(h.window().findChildren<QMessageBox*>().size(), 0);
 
     h.field(0)->setText("typed");
     h.clickEnd();
-    QVERIFY(h.form().isVisible());
+    QVERIFY(h.window().isVisible());
     box = h.settingsMessage();
     QVERIFY(box != nullptr);
     QVERIFY2(
@@ -197,21 +197,21 @@ void TestSettings::nameThatIsAFolder()
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
     // Pressed again, "End" shows its message in place of the first.
     h.clickEnd();
-    QTRY_COMPARE(h.form().findChildren<QMessageBox*>().size(), 1);
+    QTRY_COMPARE(h.window().findChildren<QMessageBox*>().size(), 1);
     box = h.settingsMessage();
 
     QTest::keyClick(box, Qt::Key_Return);
     QTRY_VERIFY(h.settingsMessage() == nullptr);
     QVERIFY(QDir().rmdir(path));
     h.clickEnd();
-    QVERIFY(!h.form().isVisible());
+    QVERIFY(!h.window().isVisible());
     QCOMPARE(readFile(path).left(9), QByteArray("typed\r\n\r\n"));
 }
 
 void TestSettings::fewerLinesLeaveTheRestEmpty()
 {
     const QByteArray three = "1\r\n2\r\n3";
-    FormHarness h(&three);
+    WindowHarness h(&three);
     QCOMPARE(h.field(2)->text(), QString("3"));
     for (int i = 3; i < 16; ++i)
         QCOMPARE(h.field(i)->text(), QString());
@@ -229,7 +229,7 @@ void TestSettings::linkToAPipeKeptByEnd()
     const QString path = dir.filePath("Tubebridge.dat");
     QCOMPARE(make("named pipe", dir.filePath("pipe"), {}), QString());
     QVERIFY(QFile::link("pipe", path));
-    FormHarness h{tb::SettingsFile(path)};
+    WindowHarness h{tb::SettingsFile(path)};
     for (int i = 0; i < 16; ++i)
         QCOMPARE(h.field(i)->text(), QString());
     QVERIFY(h.showAndLayOut());
@@ -244,7 +244,7 @@ void TestSettings::linkToAPipeKeptByEnd()
 
     h.field(0)->setText("typed");
     h.clickEnd();
-    QVERIFY(h.form().isVisible());
+    QVERIFY(h.window().isVisible());
     QMessageBox* box = h.settingsMessage();
     QVERIFY(box != nullptr);
     QCOMPARE(box->text(), QString("The settings could not be saved."));
@@ -259,7 +259,7 @@ void TestSettings::linkToAPipeKeptByEnd()
     QTRY_VERIFY(h.settingsMessage() == nullptr);
     QVERIFY(QFile::remove(path));
     h.clickEnd();
-    QVERIFY(!h.form().isVisible());
+    QVERIFY(!h.window().isVisible());
     QCOMPARE(readFile(path).left(9), QByteArray("typed\r\n\r\n"));
     QCOMPARE(nodeAt(dir.filePath("pipe")), QString("named pipe"));
 #endif

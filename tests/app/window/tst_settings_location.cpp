@@ -1,5 +1,5 @@
-#include "WindowHarness.h"
 #include "TestFiles.h"
+#include "WindowHarness.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -103,13 +103,13 @@ void TestSettingsLocation::seededFromTheAdministratorsFile()
     const QByteArray administrators = sixteenLines("admin");
     const Machine m(ReadOnlyFolder, administrators);
     {
-        FormHarness h{m.settings()};
+        WindowHarness h{m.settings()};
         QVERIFY(h.showAndActivate());
         QCOMPARE(h.field(0)->text(), QString("admin0"));
         QCOMPARE(h.field(15)->text(), QString("admin15"));
         h.field(0)->setText("mine");
         h.clickEnd();
-        QVERIFY(!h.form().isVisible());
+        QVERIFY(!h.window().isVisible());
     }
     QCOMPARE(readFile(m.own), "mine\r\n" + sixteenLines("admin").mid(8));
     struct stat folder {};
@@ -118,7 +118,7 @@ void TestSettingsLocation::seededFromTheAdministratorsFile()
     QCOMPARE(readFile(m.beside), administrators);
 
     // From now on the user's own file is read, not the administrator's.
-    const FormHarness again{m.settings()};
+    const WindowHarness again{m.settings()};
     QCOMPARE(again.field(0)->text(), QString("mine"));
 }
 
@@ -132,11 +132,11 @@ void TestSettingsLocation::neitherFileGivesAFirstRun()
 void TestSettingsLocation::locationDoesNotChangeWhileRunning()
 {
     const Machine m(ReadOnlyFolder);
-    FormHarness h{m.settings()};
+    WindowHarness h{m.settings()};
     QVERIFY(h.showAndActivate());
     QVERIFY(QFile::setPermissions(m.program, WritableFolder));
     h.clickEnd();
-    QVERIFY(!h.form().isVisible());
+    QVERIFY(!h.window().isVisible());
     QVERIFY(readFile(m.own).startsWith("400\r\n60\r\n"));
     QVERIFY(!QFileInfo::exists(m.beside));
 }
@@ -148,13 +148,13 @@ void TestSettingsLocation::unwritableFolderKeepsTheOldFile()
     QVERIFY(QDir().mkpath(folder));
     QVERIFY(writeFile(m.own, sixteenLines("old")));
     QVERIFY(QFile::setPermissions(folder, ReadOnlyFolder));
-    FormHarness h{m.settings()};
+    WindowHarness h{m.settings()};
     QVERIFY(h.showAndActivate());
     h.field(0)->setText("kept");
     h.clickEnd();
     QFile::setPermissions(folder, WritableFolder);
 
-    QVERIFY(h.form().isVisible());
+    QVERIFY(h.window().isVisible());
     QMessageBox* box = h.settingsMessage();
     QVERIFY(box != nullptr);
     QVERIFY2(box->informativeText().startsWith(
@@ -171,7 +171,7 @@ void TestSettingsLocation::unreadableFileIsReplacedByEnd()
 {
     const Machine m(WritableFolder, sixteenLines("secret"));
     QVERIFY(QFile::setPermissions(m.beside, QFile::WriteOwner));
-    FormHarness h{m.settings()};
+    WindowHarness h{m.settings()};
     QCOMPARE(h.field(0)->text(), QString());
     QVERIFY(h.showAndActivate());
     QTRY_VERIFY(h.settingsMessage() != nullptr);
@@ -183,7 +183,7 @@ void TestSettingsLocation::unreadableFileIsReplacedByEnd()
     QTRY_VERIFY(h.settingsMessage() == nullptr);
     h.field(0)->setText("new");
     h.clickEnd();
-    QVERIFY(!h.form().isVisible());
+    QVERIFY(!h.window().isVisible());
     QCOMPARE(readFile(m.beside), "new" + QByteArray("\r\n").repeated(16));
 }
 

@@ -84,19 +84,19 @@ void TestTextFit::everyTextStandsWhole()
     const Screen& s = Screens[screen];
     const auto scale = std::find(std::begin(Scales), std::end(Scales), s.scale) - Scales;
     QScreen* atScale = QGuiApplication::screens().at(scale);
-    FormHarness h;
-    h.form().setWindowState(Qt::WindowNoState);
-    h.form().setScreen(atScale);
-    h.form().move(atScale->geometry().topLeft());
-    h.form().resize(client);
+    WindowHarness h;
+    h.window().setWindowState(Qt::WindowNoState);
+    h.window().setScreen(atScale);
+    h.window().move(atScale->geometry().topLeft());
+    h.window().resize(client);
     QVERIFY(h.showAndLayOut());
-    QCOMPARE(h.form().devicePixelRatioF(), s.scale);
-    QCOMPARE(h.form().size(), client);
+    QCOMPARE(h.window().devicePixelRatioF(), s.scale);
+    QCOMPARE(h.window().size(), client);
 
     // F = floor(H / 70 + 0.5), 1 at the least.
     const int layoutPoints = std::max(1, int(std::floor(client.height() / 70.0 + 0.5)));
-    QList<QWidget*> texts{h.button("Command1"), h.button("Command2")};
-    for (QLabel* label : h.form().findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly))
+    QList<QWidget*> texts{h.button("calculateButton"), h.button("endButton")};
+    for (QLabel* label : h.window().findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly))
         texts << label;
     const int points = texts.first()->font().pointSize();
     if (s.whole)
@@ -127,7 +127,7 @@ void TestTextFit::everyTextStandsWhole()
     // would touch it.
     QStringList touching;
     for (int i = 0; i <= 16; ++i) {
-        auto* caption = h.form().findChild<QLabel*>(QStringLiteral("Label1_%1").arg(i));
+        QLabel* caption = h.caption(i);
         const QImage image = caption->grab().toImage();
         const QRgb ground = caption->palette().color(QPalette::Window).rgb();
         for (int y = 0; y < image.height(); ++y)

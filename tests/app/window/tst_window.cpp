@@ -53,9 +53,9 @@ void TestWindow::fieldsAndCaptions_data()
 void TestWindow::fieldsAndCaptions()
 {
     QFETCH(int, index);
-    FormHarness h;
+    WindowHarness h;
     QLineEdit* field = h.field(index);
-    auto* caption = h.form().findChild<QLabel*>(QStringLiteral("Label1_%1").arg(index));
+    QLabel* caption = h.caption(index);
     QVERIFY(field && caption);
     QTEST(caption->text(), "caption");
     QTEST(field->geometry(), "fieldRect");
@@ -67,41 +67,41 @@ void TestWindow::fieldsAndCaptions()
 
 void TestWindow::headingsButtonsAndBox()
 {
-    FormHarness h;
+    WindowHarness h;
     const auto label = [&](const char* name) {
-        return h.form().findChild<QLabel*>(QLatin1String(name));
+        return h.window().findChild<QLabel*>(QLatin1String(name));
     };
-    QCOMPARE(label("Label2")->text(), QString("Required Data."));
-    QCOMPARE(label("Label2")->geometry(), QRect(360, 0, 273, 17));
-    QCOMPARE(label("Label3")->text(), QString("Calculated Values"));
-    QCOMPARE(label("Label3")->geometry(), QRect(360, 144, 177, 17));
-    QCOMPARE(label("Label4")->text(), QString("Graph Scales and Markings."));
-    QCOMPARE(label("Label4")->geometry(), QRect(1024, 8, 225, 17));
+    QCOMPARE(label("requiredHeading")->text(), QString("Required Data."));
+    QCOMPARE(label("requiredHeading")->geometry(), QRect(360, 0, 273, 17));
+    QCOMPARE(label("calculatedHeading")->text(), QString("Calculated Values"));
+    QCOMPARE(label("calculatedHeading")->geometry(), QRect(360, 144, 177, 17));
+    QCOMPARE(label("scalesHeading")->text(), QString("Graph Scales and Markings."));
+    QCOMPARE(label("scalesHeading")->geometry(), QRect(1024, 8, 225, 17));
     QCOMPARE(
-        label("Label5")->text(),
+        label("note")->text(),
         QString("Note:  Calculated Values do not have to be filled in, although they may be."));
-    QCOMPARE(label("Label5")->geometry(), QRect(64, 248, 641, 17));
+    QCOMPARE(label("note")->geometry(), QRect(64, 248, 641, 17));
 
-    QCOMPARE(h.button("Command1")->text(), QString("Calculate"));
-    QCOMPARE(h.button("Command1")->geometry(), QRect(592, 40, 129, 49));
-    QCOMPARE(h.button("Command2")->text(), QString("End"));
-    QCOMPARE(h.button("Command2")->geometry(), QRect(592, 112, 129, 49));
-    for (const char* name : {"Command1", "Command2"}) {
+    QCOMPARE(h.button("calculateButton")->text(), QString("Calculate"));
+    QCOMPARE(h.button("calculateButton")->geometry(), QRect(592, 40, 129, 49));
+    QCOMPARE(h.button("endButton")->text(), QString("End"));
+    QCOMPARE(h.button("endButton")->geometry(), QRect(592, 112, 129, 49));
+    for (const char* name : {"calculateButton", "endButton"}) {
         QVERIFY(!h.button(name)->isDefault());
         QVERIFY(!h.button(name)->autoDefault());
     }
 
-    auto* box = h.form().findChild<QWidget*>(QStringLiteral("PGraph"));
+    auto* box = h.window().findChild<QWidget*>(QStringLiteral("graphView"));
     QVERIFY(box);
     QCOMPARE(box->geometry(), QRect(184, 320, 553, 297));
 }
 
 void TestWindow::fonts()
 {
-    FormHarness h;
+    WindowHarness h;
     for (QWidget* w : {static_cast<QWidget*>(h.field(0)), static_cast<QWidget*>(h.field(16)),
-                       static_cast<QWidget*>(h.form().findChild<QLabel*>("Label1_3")),
-                       static_cast<QWidget*>(h.form().findChild<QLabel*>("Label5"))}) {
+                       static_cast<QWidget*>(h.window().findChild<QLabel*>("caption3")),
+                       static_cast<QWidget*>(h.window().findChild<QLabel*>("note"))}) {
         QCOMPARE(w->font().family(), QString("Courier New"));
         QCOMPARE(w->font().pointSizeF(), 9.75);
         QCOMPARE(w->font().weight(), QFont::Normal);
@@ -109,26 +109,26 @@ void TestWindow::fonts()
         // Whatever stands in for Courier New must be a fixed-pitch font.
         QVERIFY(QFontInfo(w->font()).fixedPitch());
     }
-    QVERIFY(h.button("Command1")->font().family() != QString("Courier New"));
+    QVERIFY(h.button("calculateButton")->font().family() != QString("Courier New"));
 }
 
 void TestWindow::windowCaptionAndIcon()
 {
-    FormHarness h;
-    QCOMPARE(h.form().windowTitle(), QString(" "));
+    WindowHarness h;
+    QCOMPARE(h.window().windowTitle(), QString(" "));
     QVERIFY(h.showAndLayOut());
-    QTRY_VERIFY(h.form().windowIcon().availableSizes().contains(QSize(32, 32)));
+    QTRY_VERIFY(h.window().windowIcon().availableSizes().contains(QSize(32, 32)));
 }
 
 void TestWindow::maximisedAtStart()
 {
-    FormHarness h;
-    QCOMPARE(h.form().windowState(), Qt::WindowStates(Qt::WindowMaximized));
+    WindowHarness h;
+    QCOMPARE(h.window().windowState(), Qt::WindowStates(Qt::WindowMaximized));
 }
 
 void TestWindow::firstRunFillsTheWorkedExample()
 {
-    FormHarness h; // no settings file
+    WindowHarness h; // no settings file
     const QStringList expected{"400", "60",  "4000", "200", "50",   "",    "",  "",
                                "0",   "360", "7",    "5",   "-300", "300", "7", "5"};
     for (int i = 0; i < 16; ++i)
@@ -138,14 +138,15 @@ void TestWindow::firstRunFillsTheWorkedExample()
 
 void TestWindow::tabOrder()
 {
-    FormHarness h;
+    WindowHarness h;
     QVERIFY(h.showAndActivate());
     QCOMPARE(QApplication::focusWidget(), h.field(0));
 
-    const QStringList expected{"Text1_1",  "Text1_2",  "Text1_3",  "Text1_4",  "Text1_8",
-                               "Text1_9",  "Text1_10", "Text1_11", "Text1_12", "Text1_13",
-                               "Text1_14", "Text1_15", "Text1_5",  "Text1_6",  "Text1_7",
-                               "Text1_16", "Command1", "Command2", "PGraph",   "Text1_0"};
+    const QStringList expected{"field1",          "field2",    "field3",    "field4",
+                               "field8",          "field9",    "field10",   "field11",
+                               "field12",         "field13",   "field14",   "field15",
+                               "field5",          "field6",    "field7",    "clippingIndicator",
+                               "calculateButton", "endButton", "graphView", "field0"};
     QStringList walked;
     for (int k = 0; k < expected.size(); ++k) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -156,7 +157,7 @@ void TestWindow::tabOrder()
 
 void TestWindow::enterPressesNothing()
 {
-    FormHarness h;
+    WindowHarness h;
     QVERIFY(h.showAndActivate());
     const QColor before = h.indicatorColor();
     for (int i : {0, 4, 15}) {
@@ -164,7 +165,7 @@ void TestWindow::enterPressesNothing()
         QTest::keyClick(h.field(i), Qt::Key_Enter);
         QTest::keyClick(h.field(i), Qt::Key_Escape);
     }
-    QVERIFY(h.form().isVisible());
+    QVERIFY(h.window().isVisible());
     QCOMPARE(h.field(5)->text(), QString());
     QCOMPARE(h.indicatorColor(), before);
 }
