@@ -24,7 +24,7 @@ struct RangeRow {
 // kept as the products written here, not as the nearest powers of ten: for
 // some rows they differ in the last bit, and that decides values lying exactly
 // on a rounding tie (10005000 is " 10.00e+6  ", not " 10.01e+6  ").
-constexpr std::array<RangeRow, 28> rangeTable{{
+constexpr std::array<RangeRow, 28> RangeTable{{
     {9.9995e-15, 1000 * 1e15, 1000, "e-15 "},
     {9.9995e-14, 100 * 1e15, 100, "e-15 "},
     {9.9995e-13, 10 * 1e15, 10, "e-15 "},
@@ -56,7 +56,7 @@ constexpr std::array<RangeRow, 28> rangeTable{{
 }};
 
 // Magnitudes up to here are written as zero.
-constexpr double tinyLimit = 9.9995e-16;
+constexpr double TinyLimit = 9.9995e-16;
 
 // Pads " d", " d.d", " dd.d" ... to six characters; " 1000" stays as it is.
 [[nodiscard]] QString mantissaText(double m)
@@ -89,10 +89,10 @@ constexpr double tinyLimit = 9.9995e-16;
         return QStringLiteral(" 0.000     "); // -0 included: no sign
 
     QString text;
-    if (x <= tinyLimit) {
+    if (x <= TinyLimit) {
         text = QStringLiteral(" 0.000     ");
-    } else if (x <= rangeTable.back().upTo) {
-        const RangeRow* row = rangeTable.data();
+    } else if (x <= RangeTable.back().upTo) {
+        const RangeRow* row = RangeTable.data();
         while (x > row->upTo)
             ++row;
         // x * scale stays below 1e5, so none of these steps can fault.

@@ -17,8 +17,8 @@ template <Checking C>
 template <Checking C>
 [[nodiscard]] double outputSwingOf(double gridDrive)
 {
-    constexpr double OutputGain = 0.85;
-    return stepMul<C>(gridDrive, OutputGain);
+    constexpr double outputGain = 0.85;
+    return stepMul<C>(gridDrive, outputGain);
 }
 
 // The largest swing either way, (Supply - Ebk) / 2.

@@ -22,14 +22,14 @@ std::optional<SweepTotals> sweepTotalsUnchecked(const StageVariables& vars)
 {
     if (!faultFlagsAvailable())
         return std::nullopt;
-    constexpr Checking Plain = Checking::FlagsOnly;
+    constexpr Checking plain = Checking::FlagsOnly;
 
     // The sines first: a call inside the sample loop would make every value
     // the loop keeps in registers go to memory and back around it.
     std::array<double, SweepSamples> sines;
     double largestSine = 0.0;
     for (int k = 0; k < SweepSamples; ++k) {
-        sines[k] = std::sin(radiansOf<Plain>(k * AngleStep));
+        sines[k] = std::sin(radiansOf<plain>(k * AngleStep));
         largestSine = std::max(largestSine, std::abs(sines[k]));
     }
 
@@ -43,8 +43,8 @@ std::optional<SweepTotals> sweepTotalsUnchecked(const StageVariables& vars)
     clearFaultFlags();
     pinFloatingPoint(v);
     for (const double sine : sines) {
-        const StageSample s = stageSampleOfSine<Plain>(v, sine);
-        addSample<Plain>(totals, s, v.loadOhms);
+        const StageSample s = stageSampleOfSine<plain>(v, sine);
+        addSample<plain>(totals, s, v.loadOhms);
         v2Check += -v.idleAmps - (-s.loadAmps);
     }
     // Whether any sample clipped, without a test per sample (which would cost
@@ -52,9 +52,9 @@ std::optional<SweepTotals> sweepTotalsUnchecked(const StageVariables& vars)
     // negative of the first's, so a sample clips when swingLimit < 0 (every
     // sample does) or when |swing| > swingLimit. A rounded product grows with
     // its factors, so the largest |swing| is the one of the largest |sine|.
-    const double swingLimit = swingLimitOf<Plain>(v);
+    const double swingLimit = swingLimitOf<plain>(v);
     totals.clipped = swingLimit < 0.0 ||
-                     outputSwingOf<Plain>(largestSine * std::abs(v.gridPeakVolts)) > swingLimit;
+                     outputSwingOf<plain>(largestSine * std::abs(v.gridPeakVolts)) > swingLimit;
     pinFloatingPoint(totals);
     pinFloatingPoint(v2Check);
     if (faultFlagsRaised())
