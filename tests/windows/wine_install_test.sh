@@ -14,7 +14,9 @@
 # - the uninstaller removes the program and its entries and leaves the
 #   user's settings;
 # - the portable zip, unpacked into a folder of the user's, keeps its
-#   settings beside its tubebridge.exe and reads them back.
+#   settings beside its tubebridge.exe and reads them back;
+# - at 150 % and 200 % (144 and 192 dots per inch), every caption stands
+#   whole: none touches its left edge.
 #
 # Screenshots of each start are kept in the artefact folder, to be looked at.
 #
@@ -254,5 +256,28 @@ end_from_field_0
 expect_file "$beside" 500 "${FIRST_RUN[@]:1}"
 log "portable: saved beside the program and read back"
 
+# ---------------------------------------------------------------------------
+# Windows' display scale: Qt takes the system's dots per inch as its scale.
+# ---------------------------------------------------------------------------
+set_dpi() {
+    "$wine" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f \
+        >/dev/null 2>&1 || fail "could not set LogPixels to $1"
+}
+for dpi in 144 192; do
+    scenario="portable-at-$dpi-dpi"
+    set_dpi "$dpi"
+    launch "$("$wine" winepath -w "$exe" 2>/dev/null)"
+    scale=$(awk -v d="$dpi" 'BEGIN {print d / 96}')
+    captions_whole_now() {
+        import -window root "$artefacts/$scenario.png"
+        captions_whole "$artefacts/$scenario.png" "$win_x" "$win_y" "$win_w" "$win_h" "$scale"
+    }
+    wait_until 5 captions_whole_now 2>/dev/null || captions_whole_now ||
+        fail "a caption is cut at $dpi dots per inch (screenshot $scenario.png)"
+    end_from_field_0
+    log "at $dpi dots per inch every caption stands whole"
+done
+set_dpi 96
+
 scenario="finished"
-log "PASS: installed, calculated, saved, read back, uninstalled; portable"
+log "PASS: installed, calculated, saved, read back, uninstalled; portable; captions whole at 150 and 200 %"

@@ -15,27 +15,28 @@ namespace {
 
 // Screens of many shapes, in device pixels, at many scale factors; the
 // window's client area is the screen less a title bar of 19 device pixels.
-// whole: every text stood whole there before texts were fitted, so the
-// common size must stay the layout's own.
+// whole: every text stood whole there before texts were fitted (on Linux,
+// or only there), so the common size must stay the layout's own.
+enum Whole { No, Yes, OnLinux };
 struct Screen {
     int width;
     int height;
     double scale;
-    bool whole;
+    Whole whole;
 };
 constexpr Screen Screens[] = {
-    {1920, 1080, 1, true},   {1366, 768, 1, true},      {3440, 1440, 1, true},
-    {5120, 1440, 1, true},   {800, 600, 1, true},       {1024, 600, 1, true},
-    {2560, 1440, 2, true},   {2880, 1800, 2, true},     {3840, 2160, 2, true},
-    {2560, 1440, 3, true},   {3840, 2160, 3, true},     {3840, 2160, 1.5, true},
-    {2256, 1504, 1.5, true}, {1920, 1080, 1.75, true},  {1280, 1024, 1, false},
-    {2560, 2048, 2, false},  {1600, 1200, 1.25, false}, {1024, 768, 1, false},
-    {1080, 1920, 1, false},  {1200, 1920, 1, false},    {1440, 2560, 1.5, false},
-    {2160, 3840, 2, false},  {1280, 1024, 1.25, false}, {1080, 1920, 3, false},
+    {1920, 1080, 1, Yes},   {1366, 768, 1, Yes},     {3440, 1440, 1, Yes},   {5120, 1440, 1, Yes},
+    {800, 600, 1, OnLinux}, {1024, 600, 1, Yes},     {2560, 1440, 2, Yes},   {2880, 1800, 2, Yes},
+    {3840, 2160, 2, Yes},   {2560, 1440, 3, Yes},    {3840, 2160, 3, Yes},   {3840, 2160, 1.5, Yes},
+    {2256, 1504, 1.5, Yes}, {1920, 1080, 1.75, Yes}, {1280, 1024, 1, No},    {2560, 2048, 2, No},
+    {1600, 1200, 1.25, No}, {1024, 768, 1, No},      {1080, 1920, 1, No},    {1200, 1920, 1, No},
+    {1440, 2560, 1.5, No},  {2160, 3840, 2, No},     {1280, 1024, 1.25, No}, {1080, 1920, 3, No},
 };
 constexpr double Scales[] = {1, 1.25, 1.5, 1.75, 2, 3};
 
-// The offscreen platform with one screen at each scale factor.
+// The offscreen platform with one screen at each scale factor, from a file
+// in the current folder: the platform's options are separated by colons, so
+// the path of a file on a Windows drive ("C:/...") cannot stand there.
 void useScreens(const QString& configFile)
 {
     QStringList screens;
@@ -99,7 +100,14 @@ void TestTextFit::everyTextStandsWhole()
     for (QLabel* label : h.window().findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly))
         texts << label;
     const int points = texts.first()->font().pointSize();
-    if (s.whole)
+#ifdef Q_OS_WIN
+    // Under Wine, "Clipping" measures wider at 8 points than on Linux, beyond
+    // its room on that screen.
+    const bool whole = s.whole == Yes;
+#else
+    const bool whole = s.whole != No;
+#endif
+    if (whole)
         QCOMPARE(points, layoutPoints);
     QVERIFY(points >= 1 && points <= layoutPoints);
 
@@ -142,7 +150,8 @@ void TestTextFit::everyTextStandsWhole()
 int main(int argc, char** argv)
 {
     const QTemporaryDir dir;
-    useScreens(dir.filePath(QStringLiteral("screens.json")));
+    QDir::setCurrent(dir.path());
+    useScreens(QStringLiteral("screens.json"));
     QApplication app(argc, argv);
     TestTextFit test;
     return QTest::qExec(&test, argc, argv);
