@@ -22,8 +22,9 @@ enum class Obstacle { None, ForeignLink, NoSettingsFolder };
 
 // Errors are the system's error numbers as errno gives them. On Windows the
 // causes that have words of their own (a full disk, no permission, a
-// read-only medium, a folder or a file in the way, a link loop) are given as
-// the errno of the same cause; any other as EIO with Windows' own words.
+// read-only medium, a folder or a file in the way, a link loop, a file in use
+// by another program) are given as the errno of the same cause; any other as
+// EIO with Windows' own words.
 
 #ifdef Q_OS_WIN
 // A Windows error code (GetLastError) as the error and the words above.
@@ -63,7 +64,8 @@ struct AtomicWriteResult {
 // On POSIX a link is trusted when the user who runs the program made it, or
 // the owner of its folder did, or no one but that owner may write the
 // folder. Another link is never followed: the save puts the new file in its
-// place, unless the system refuses (EPERM in a sticky folder).
+// place, unless the system refuses (EPERM in a sticky folder). On Windows a
+// file in use by another program is waited for about a second (EBUSY).
 [[nodiscard]] AtomicWriteResult writeFileAtomically(const QString& path, const QByteArray& bytes);
 
 // What reading a file gave: nothing at the path (missing; a dangling link is
@@ -90,6 +92,14 @@ struct FileRead {
 // trusted (see writeFileAtomically) Obstacle::ForeignLink. Only "no such
 // file" counts as missing.
 [[nodiscard]] FileRead readRegularFile(const QString& path, qint64 limit);
+
+#ifdef Q_OS_WIN
+// The handle a read of the settings file uses (a HANDLE, or
+// INVALID_HANDLE_VALUE with GetLastError's cause): it lets others read,
+// write, rename and delete the file meanwhile, so that another instance's
+// save is not stopped by this read.
+[[nodiscard]] void* openForReading(const QString& path);
+#endif
 
 // Whether the settings file is kept in the program's own folder: one that
 // the user may write, and not where installed programs are, whatever its

@@ -14,7 +14,9 @@
 #include <QTest>
 
 #include <cstring>
-#ifndef Q_OS_WIN
+#ifdef Q_OS_WIN
+#include <windows.h>
+#else
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -44,7 +46,6 @@ QList<qsizetype> lengthsOf(const QStringList& texts)
     return lengths;
 }
 
-#ifndef Q_OS_WIN
 // The settings probe beside this test (settings_probe.cpp).
 QString probeProgram()
 {
@@ -55,6 +56,7 @@ QString probeProgram()
 #endif
 }
 
+#ifndef Q_OS_WIN
 // The probe run by command: its output, and what it wrote to stderr in
 // errors (a tracer's log).
 QString probe(QStringList command, const QString& what, const QString& path,
@@ -76,6 +78,7 @@ bool giveTo(const QString& path, const QString& user, int mode = -1)
     return pw != nullptr && ::lchown(name.constData(), pw->pw_uid, pw->pw_gid) == 0 &&
            (mode < 0 || ::chmod(name.constData(), mode_t(mode)) == 0);
 }
+#endif
 
 // What a save did to the files, as a tracer saw it, one step a line, each
 // file by its role: temp (the new file), file (the settings file), folder.
@@ -119,7 +122,6 @@ QStringList stepsOf(const QByteArray& log, const QString& folder)
     }
     return steps;
 }
-#endif
 
 } // namespace
 
@@ -149,6 +151,8 @@ private slots:
     void installedProgramFolders();
     void noFolderForTheUsersSettings_data();
     void noFolderForTheUsersSettings();
+    void whileAnotherProgramHoldsTheFile_data();
+    void whileAnotherProgramHoldsTheFile();
 
 private:
     QTemporaryDir m_scratch;
@@ -511,7 +515,11 @@ void TestSettingsFile::saveSeenFromOutside_data()
 {
     QTest::addColumn<QString>("oldOwner"); // none when empty
     QTest::addColumn<QStringList>("steps");
-#ifndef Q_OS_WIN
+#ifdef Q_OS_WIN
+    QTest::newRow("a new file") << ""
+                                << QStringList{"create temp", "write temp", "sync temp",
+                                               "rename temp file"};
+#else
     QTest::newRow("a new file") << ""
                                 << QStringList{"create temp 0666", "write temp", "sync temp",
                                                "rename temp file", "sync folder"};
@@ -525,13 +533,25 @@ void TestSettingsFile::saveSeenFromOutside_data()
 
 void TestSettingsFile::saveSeenFromOutside()
 {
-#ifdef Q_OS_WIN
-    QSKIP("the order of a save is read from strace, on Linux");
-#else
     QFETCH(QString, oldOwner);
     QTemporaryDir dir;
     const QString folder = QFileInfo(dir.path()).canonicalFilePath();
     const QString path = folder + "/Tubebridge.dat";
+#if defined(Q_OS_WIN) && !defined(TUBEBRIDGE_WINE)
+    QSKIP("the trace is Wine's");
+#elif defined(Q_OS_WIN)
+    // Wine writes a program's trace to its own standard error, which no
+    // Windows program reads, and gives no handle to wait for a Linux
+    // program: a shell below Wine runs the probe, keeps the trace in a file
+    // and names it when it is whole.
+    const QTemporaryDir linux("Z:/tmp/tubebridge-trace-XXXXXX");
+    QVERIFY(QProcess::startDetached(
+        "Z:/bin/sh",
+        {"-c", R"(WINEDEBUG=+relay "$0" "$1" save "$2" 2>"$3~" >/dev/null; mv "$3~" "$3")",
+         TUBEBRIDGE_WINE, probeProgram(), path, linux.path().mid(2) + "/trace"}));
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(linux.filePath("trace")), 120'000);
+    const QByteArray trace = readFile(linux.filePath("trace"));
+#else
     const QStringList tracer{QStandardPaths::findExecutable("strace"), "-f", "-y", "-e",
                              "trace=openat,write,fchown,fchmod,fsync,fdatasync,rename,renameat,"
                              "renameat2"};
@@ -543,8 +563,8 @@ void TestSettingsFile::saveSeenFromOutside()
         QVERIFY(writeFile(path, "old\r\n") && giveTo(path, oldOwner, 0600));
     QByteArray trace;
     QCOMPARE(probe(tracer, "save", path, &trace), QString("saved"));
-    QTEST(stepsOf(trace, folder), "steps");
 #endif
+    QTEST(stepsOf(trace, folder), "steps");
 }
 
 void TestSettingsFile::installedProgramFolders_data()
@@ -592,6 +612,52 @@ void TestSettingsFile::noFolderForTheUsersSettings()
     const tb::SettingsFile settings = tb::SettingsFile::forProgram(installed, configHome);
     QCOMPARE(int(settings.load().obstacle), int(tb::Obstacle::NoSettingsFolder));
     QCOMPARE(int(settings.save({}).obstacle), int(tb::Obstacle::NoSettingsFolder));
+}
+
+void TestSettingsFile::whileAnotherProgramHoldsTheFile_data()
+{
+    QTest::addColumn<bool>("heldByTheReader"); // or by another program, sharing no deletion
+    QTest::addColumn<QString>("then");
+    QTest::addColumn<QString>("outcome");
+#ifdef Q_OS_WIN
+    // Waited for, then named.
+    QTest::newRow("another program's, then a save")
+        << false << "save" << QString::fromLocal8Bit(std::strerror(EBUSY));
+    QTest::newRow("this program's reader, then a rename") << true << "rename"
+                                                          << "done";
+    QTest::newRow("this program's reader, then a deletion") << true << "delete"
+                                                            << "done";
+#endif
+}
+
+void TestSettingsFile::whileAnotherProgramHoldsTheFile()
+{
+#ifndef Q_OS_WIN
+    QSKIP("Windows' sharing of an open file");
+#else
+    QFETCH(bool, heldByTheReader);
+    QFETCH(QString, then);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Tubebridge.dat");
+    const auto wide = [](const QString& p) { return QDir::toNativeSeparators(p).toStdWString(); };
+    QVERIFY(writeFile(path, "old\r\n"));
+    const HANDLE held =
+        heldByTheReader
+            ? tb::openForReading(path)
+            : CreateFileW(wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                          nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    QVERIFY(held != INVALID_HANDLE_VALUE);
+    QString outcome = "done";
+    if (then == "save")
+        outcome = problemOf(tb::SettingsFile(path).save({"new"}));
+    else if (!(then == "rename" ? MoveFileW(wide(path).c_str(), wide(path + ".moved").c_str())
+                                : DeleteFileW(wide(path).c_str())))
+        outcome = QStringLiteral("Windows error %1").arg(GetLastError());
+    CloseHandle(held);
+    QTEST(outcome, "outcome");
+    if (then == "save")
+        QCOMPARE(readFile(path), QByteArray("old\r\n"));
+#endif
 }
 
 QTEST_GUILESS_MAIN(TestSettingsFile)

@@ -242,11 +242,17 @@ void TestSettingsMessages::windowsErrors_data()
     QTest::newRow("a file where a folder is needed")
         << static_cast<unsigned long>(ERROR_DIRECTORY)
         << f + " is a file where a folder is needed\\. Move or rename that file\\.";
+    const QString inUse = QRegularExpression::escape(shown("/f/Tubebridge.dat")) +
+                          " is in use by another program\\. Close that program, or wait until it "
+                          "is done\\.";
+    QTest::newRow("sharing violation")
+        << static_cast<unsigned long>(ERROR_SHARING_VIOLATION) << inUse;
+    QTest::newRow("lock violation") << static_cast<unsigned long>(ERROR_LOCK_VIOLATION) << inUse;
     // Any other cause in Windows' own words, which differ between its
     // versions and languages, with the code that names it.
-    QTest::newRow("sharing violation")
-        << static_cast<unsigned long>(ERROR_SHARING_VIOLATION)
-        << "[^\\n(]+ \\(Windows error 32\\) \\(in the folder " + f + "\\)\\. Remove the cause\\.";
+    QTest::newRow("a device not ready")
+        << static_cast<unsigned long>(ERROR_NOT_READY)
+        << "[^\\n(]+ \\(Windows error 21\\) \\(in the folder " + f + "\\)\\. Remove the cause\\.";
 #endif
 }
 
