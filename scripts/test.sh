@@ -23,7 +23,7 @@ fi
 scripts/install-deps.sh xvfb xdotool x11-utils imagemagick openbox \
     dpkg-dev file lintian desktop-file-utils appstream \
     kwin-x11 dbus-daemon wmctrl sway xwayland jq qt6-wayland \
-    orca speech-dispatcher at-spi2-core procps clang-tidy
+    orca speech-dispatcher at-spi2-core procps strace clang-tidy
 took "installing the test tools"
 scripts/build.sh
 took "the build"

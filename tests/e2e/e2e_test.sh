@@ -4,7 +4,8 @@
 # Tubebridge.dat, drives it with the keyboard only (xdotool: select-all and
 # type into the fields, Tab to the buttons, Space to press them), and checks
 # one case of each behaviour: the tab order and the settings file that "End"
-# writes, a graph drawn by "Calculate", and the error message of bad input.
+# writes, a graph drawn by "Calculate", the error message of bad input, and
+# another user's link at the settings file.
 # The screen is checked for what any correct window shows, wherever the
 # controls lie: patches and lines of the graph's exact colours.
 #
@@ -211,6 +212,9 @@ focus_window() {
 # wait until its window is laid out and has the keyboard.
 launch() {
     write_settings "$@"
+    start_app
+}
+start_app() {
     (
         cd /
         exec env -u QT_SCALE_FACTOR -u QT_SCREEN_SCALE_FACTORS -u WAYLAND_DISPLAY \
@@ -359,6 +363,32 @@ focus_window "$main_win"
 tab_to_end 1
 expect_saved 400 60 0 200 50 11.111 22.222 33.333 0 360 7 5 -300 300 7 5
 log "$scenario: message, fields saved as typed: ok"
+
+# Another user's link at the settings file, in a shared folder (sticky, as
+# /tmp is), pointing at a file of yours: told of at start and never
+# followed; "End" puts the settings file in the link's place and leaves your
+# file as it was. Only the superuser can make another user's link; CI runs
+# as root.
+scenario=foreign-link
+if (($(id -u) == 0)); then
+    printf 'yours\r\n' >"$work/yours.dat"
+    rm -f "$app_dir/Tubebridge.dat"
+    ln -s "$work/yours.dat" "$app_dir/Tubebridge.dat"
+    chown -h daemon "$app_dir/Tubebridge.dat"
+    chmod 1777 "$app_dir"
+    start_app
+    expect_message Return
+    # Back to the window, its keyboard still in field 0.
+    focus_window "$main_win"
+    tab_to_end 18
+    chmod 755 "$app_dir"
+    cmp -s "$work/yours.dat" <(printf 'yours\r\n') || fail "the file the link led to was written"
+    [[ ! -L $app_dir/Tubebridge.dat ]] || fail "the link is still there"
+    expect_saved "" "" "" "" "" "" "" "" "" "" "" "" "" "" "" ""
+    log "$scenario: told of at start, replaced by End, your file untouched: ok"
+else
+    log "$scenario: not run, another user's link needs the superuser to make"
+fi
 
 scenario=finished
 log "PASS: all end-to-end scenarios"

@@ -14,10 +14,17 @@ namespace tb {
 // may never end) and never replaced (a save would destroy a device node).
 enum class SpecialFile { None, NamedPipe, Device, Socket };
 
+// What keeps the settings file from being read or replaced besides a system
+// error: a link at its path made by another user (read through nothing,
+// replaced by the save itself), or no folder for the user's own settings
+// (the system named none, or none with a full path).
+enum class Obstacle { None, ForeignLink, NoSettingsFolder };
+
 // Errors are the system's error numbers as errno gives them. On Windows the
 // causes that have words of their own (a full disk, no permission, a
-// read-only medium, a folder or a file in the way, a link loop) are given as
-// the errno of the same cause; any other as EIO with Windows' own words.
+// read-only medium, a folder or a file in the way, a link loop, a file in use
+// by another program) are given as the errno of the same cause; any other as
+// EIO with Windows' own words.
 
 #ifdef Q_OS_WIN
 // A Windows error code (GetLastError) as the error and the words above.
@@ -36,41 +43,68 @@ struct AtomicWriteResult {
     QString folder;
     SpecialFile special = SpecialFile::None;
     QString systemWords{}; // the system's own words for error, where it has them
+    Obstacle obstacle = Obstacle::None;
 
-    [[nodiscard]] bool ok() const noexcept { return error == 0 && special == SpecialFile::None; }
+    [[nodiscard]] bool ok() const noexcept
+    {
+        return error == 0 && special == SpecialFile::None && obstacle == Obstacle::None;
+    }
 };
 
-// Replaces the regular file at path (or, when path is a symbolic link, the
-// file it points to) with bytes, or creates it where nothing stands: a new
-// file is written and flushed to the disk beside it and then takes the old
-// one's place in one step. On any failure the old file is left exactly as it
-// was and the new one is removed. Missing folders on the way are created
-// (on POSIX with mode 0700). The new file may always be read and written by
-// its owner, whatever the old one allowed.
+// Replaces the regular file at path (or, when path is a symbolic link that
+// may be trusted, the file it points to) with bytes, or creates it where
+// nothing stands: a new file is written and flushed to the disk beside it
+// and then takes the old one's place in one step. On any failure the old
+// file is left exactly as it was and the new one is removed. Missing folders
+// on the way are created (on POSIX with mode 0700). The new file keeps the
+// old one's permissions, except that its owner may always read and write
+// it, and is never readable by more than that, not even for a moment; on
+// POSIX, saved by the superuser, it keeps the old one's owner and group too.
+//
+// On POSIX a link is trusted when the user who runs the program made it, or
+// the owner of its folder did, or no one but that owner may write the
+// folder. Another link is never followed: the save puts the new file in its
+// place, unless the system refuses (EPERM in a sticky folder). On Windows a
+// file in use by another program is waited for about a second (EBUSY).
 [[nodiscard]] AtomicWriteResult writeFileAtomically(const QString& path, const QByteArray& bytes);
 
 // What reading a file gave: nothing at the path (missing; a dangling link is
-// nothing too), its first bytes, or why not (error, or special).
+// nothing too), its first bytes, or why not (error, special or obstacle).
+// folder names the folder on the way that refused, when the file itself did
+// not.
 struct FileRead {
     bool missing = false;
     QByteArray bytes;
     int error = 0;
     SpecialFile special = SpecialFile::None;
     QString systemWords{};
+    Obstacle obstacle = Obstacle::None;
+    QString folder{};
 
     [[nodiscard]] bool ok() const noexcept
     {
-        return !missing && error == 0 && special == SpecialFile::None;
+        return !missing && error == 0 && special == SpecialFile::None && obstacle == Obstacle::None;
     }
 };
 
 // Reads at most limit bytes of the regular file at path. Only a regular file
-// is opened; a folder gives EISDIR, a link loop ELOOP.
+// is opened; a folder gives EISDIR, a link loop ELOOP, a link that is not
+// trusted (see writeFileAtomically) Obstacle::ForeignLink. Only "no such
+// file" counts as missing.
 [[nodiscard]] FileRead readRegularFile(const QString& path, qint64 limit);
 
+#ifdef Q_OS_WIN
+// The handle a read of the settings file uses (a HANDLE, or
+// INVALID_HANDLE_VALUE with GetLastError's cause): it lets others read,
+// write, rename and delete the file meanwhile, so that another instance's
+// save is not stopped by this read.
+[[nodiscard]] void* openForReading(const QString& path);
+#endif
+
 // Whether the settings file is kept in the program's own folder: one that
-// the user may write. On Windows, never a folder under Program Files: a
-// program there was installed, whatever the folder's permissions say.
+// the user may write, and not where installed programs are, whatever its
+// permissions say: on POSIX /usr and every folder under it (/usr/bin,
+// /usr/local/bin, ...), /bin and /sbin; on Windows Program Files.
 [[nodiscard]] bool settingsBesideProgram(const QString& programFolder);
 
 // The folder that holds a user's settings of each program: on POSIX

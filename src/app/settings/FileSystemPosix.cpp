@@ -1,12 +1,14 @@
 // The POSIX side of FileSystem.h (Linux, as built and tested here).
 #include "FileSystem.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <QStandardPaths>
 
 #include <cerrno>
+#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -15,9 +17,28 @@ namespace tb {
 
 namespace {
 
+// The folder that holds path (absolute, clean).
+[[nodiscard]] QByteArray parentOf(const QByteArray& path)
+{
+    const qsizetype slash = path.lastIndexOf('/');
+    return slash > 0 ? path.left(slash) : QByteArray("/");
+}
+
 [[nodiscard]] QString folderOf(const QByteArray& path)
 {
-    return QFileInfo(QFile::decodeName(path)).absolutePath();
+    return QFile::decodeName(parentOf(path));
+}
+
+// The last place reached on the way to path (absolute, clean): the folder
+// that refused to be searched, or a file that stands where a folder is
+// needed.
+[[nodiscard]] QString lastReached(const QByteArray& path)
+{
+    struct stat st {};
+    for (qsizetype slash = path.indexOf('/', 1); slash > 0; slash = path.indexOf('/', slash + 1))
+        if (::stat(path.left(slash).constData(), &st) != 0)
+            return folderOf(path.left(slash));
+    return folderOf(path);
 }
 
 // Creates dir and its missing parents; on failure says which folder refused.
@@ -40,21 +61,92 @@ namespace {
     return {};
 }
 
+// A link may be followed when the user who runs the program made it, or the
+// owner of its folder did, or no one else may write that folder: then no one
+// else can have put it there. The kernel's protected_symlinks asks less, and
+// only of sticky folders.
+[[nodiscard]] bool linkTrusted(const struct stat& link, const QByteArray& folder)
+{
+    if (link.st_uid == ::geteuid())
+        return true;
+    struct stat dir {};
+    return ::stat(folder.constData(), &dir) == 0 &&
+           (link.st_uid == dir.st_uid || (dir.st_mode & (S_IWGRP | S_IWOTH)) == 0);
+}
+
+// Where the settings path leads: the entry that is read and replaced. A
+// trusted link leads to the file it points to, or to where that file is
+// made when it is missing; another link, or a link loop, is that entry
+// itself, and nothing behind it is looked at.
+struct Place {
+    QByteArray target; // absolute
+    struct stat st {}; // the target's own (lstat), when it exists
+    bool exists = false;
+    bool foreignLink = false;
+    bool loop = false;
+    int error = 0;    // why the target could not be found
+    QString folder{}; // where that happened
+};
+
+[[nodiscard]] Place placeOf(const QString& path)
+{
+    Place place;
+    place.target = QFile::encodeName(QDir::cleanPath(QFileInfo(path).absoluteFilePath()));
+    const auto failed = [&place](int error, const QByteArray& way) {
+        place.error = error;
+        place.folder = lastReached(way);
+        return place;
+    };
+    if (::lstat(place.target.constData(), &place.st) != 0)
+        return errno == ENOENT ? place : failed(errno, place.target);
+    place.exists = true;
+    if (!S_ISLNK(place.st.st_mode))
+        return place;
+    if (!linkTrusted(place.st, parentOf(place.target))) {
+        place.foreignLink = true;
+        return place;
+    }
+    if (char* real = ::realpath(place.target.constData(), nullptr)) {
+        const QByteArray resolved(real);
+        std::free(real);
+        if (struct stat st{}; ::lstat(resolved.constData(), &st) == 0) {
+            place.target = resolved;
+            place.st = st;
+            return place;
+        }
+    }
+    const int error = errno;
+    const QByteArray pointsTo =
+        QFile::encodeName(QFileInfo(QFile::decodeName(place.target)).symLinkTarget());
+    switch (error) {
+    case ENOENT: // dangling: the file is made where the link points
+        place.target = pointsTo;
+        place.exists = false;
+        return place;
+    case ELOOP:
+        place.loop = true;
+        return place;
+    default:
+        return failed(error, pointsTo);
+    }
+}
+
 struct Temporary {
     int fd = -1;
     int error = 0;
     QByteArray name;
 };
 
-// A new, hidden file beside the target, named so that no two saves meet.
-[[nodiscard]] Temporary createTemporary(const QByteArray& target)
+// A new, hidden file beside the target, named so that no two saves meet,
+// made with mode (less the umask) from the start.
+[[nodiscard]] Temporary createTemporary(const QByteArray& target, mode_t mode)
 {
     const qsizetype slash = target.lastIndexOf('/');
     const QByteArray prefix = target.left(slash + 1) + '.' + target.mid(slash + 1) + '.';
     Temporary t;
     for (int attempt = 0; attempt < 100; ++attempt) {
         t.name = prefix + QByteArray::number(QRandomGenerator::global()->generate64(), 36);
-        t.fd = ::open(t.name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        t.fd = ::open(t.name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
         t.error = t.fd < 0 ? errno : 0;
         if (t.error != EEXIST)
             break;
@@ -78,22 +170,41 @@ struct Temporary {
     return 0;
 }
 
-// Writes, syncs and closes fd; on failure the temporary file is removed.
-[[nodiscard]] int fillTemporary(int fd, const QByteArray& name, const QByteArray& target,
-                                const QByteArray& bytes)
+// Whether the save replaces a file, rather than making one where nothing
+// is, or in a link's place.
+[[nodiscard]] bool replacesAFile(const Place& place) noexcept
 {
-    // The new file keeps the permissions the old one had, except that its
-    // owner may always read and write it: the next start must read it.
-    struct stat st {};
-    if (::stat(target.constData(), &st) == 0)
-        (void)::fchmod(fd, (st.st_mode & 07777) | S_IRUSR | S_IWUSR);
-    int error = writeAll(fd, bytes);
-    if (error == 0 && ::fsync(fd) != 0)
+    return place.exists && S_ISREG(place.st.st_mode);
+}
+
+// The new file's permissions: the old one's, except that its owner may
+// always read and write it (the next start must read it); 0666 less the
+// umask where there was none.
+[[nodiscard]] mode_t modeAfter(const Place& place) noexcept
+{
+    return replacesAFile(place) ? (place.st.st_mode & 07777) | S_IRUSR | S_IWUSR : 0666;
+}
+
+// Gives the new file the old one's owner and group where the superuser
+// saves (first: a change of owner clears the set-ID bits) and its
+// permissions, writes, syncs and closes it; on failure it is removed.
+[[nodiscard]] int fillTemporary(const Temporary& t, const Place& place, const QByteArray& bytes)
+{
+    int error = 0;
+    const bool old = replacesAFile(place);
+    if (old && ::geteuid() == 0 && ::fchown(t.fd, place.st.st_uid, place.st.st_gid) != 0)
         error = errno;
-    if (::close(fd) != 0 && error == 0)
+    // The umask may have taken bits the old file had.
+    if (old && error == 0)
+        (void)::fchmod(t.fd, modeAfter(place));
+    if (error == 0)
+        error = writeAll(t.fd, bytes);
+    if (error == 0 && ::fsync(t.fd) != 0)
+        error = errno;
+    if (::close(t.fd) != 0 && error == 0)
         error = errno;
     if (error != 0)
-        ::unlink(name.constData());
+        ::unlink(t.name.constData());
     return error;
 }
 
@@ -104,20 +215,6 @@ void syncFolder(const QByteArray& dir)
         (void)::fsync(fd);
         ::close(fd);
     }
-}
-
-// A symbolic link (a settings file kept elsewhere) stays a link: the file it
-// points to is the one replaced, or made when it is missing. A link loop
-// leads nowhere: the new file takes the link's own place.
-[[nodiscard]] QString resolveLink(const QString& path)
-{
-    const QFileInfo info(path);
-    if (!info.isSymLink())
-        return info.absoluteFilePath();
-    struct stat st {};
-    if (::stat(QFile::encodeName(path).constData(), &st) == 0)
-        return info.canonicalFilePath();
-    return errno == ELOOP ? info.absoluteFilePath() : info.symLinkTarget();
 }
 
 // Which special file a file mode (st_mode) describes; None for a regular
@@ -160,31 +257,82 @@ void notAFile(FileRead& read, mode_t mode)
         read.error = EISDIR;
 }
 
+// Reads the regular file the place found. Opened without following a link:
+// should one have taken the file's place since, nothing behind it is read,
+// and the place is looked for again (retry).
+[[nodiscard]] FileRead readPlace(const Place& place, qint64 limit, bool& retry)
+{
+    FileRead read;
+    retry = false;
+    if (place.error != 0) {
+        read.error = place.error;
+        read.folder = place.folder;
+    } else if (place.foreignLink) {
+        read.obstacle = Obstacle::ForeignLink;
+    } else if (place.loop) {
+        read.error = ELOOP; // told of, and replaced by the first save
+    } else if (!place.exists) {
+        read.missing = true;
+    } else if (!S_ISREG(place.st.st_mode)) {
+        // Opening a pipe waits for a writer, and opening some devices acts
+        // on them.
+        notAFile(read, place.st.st_mode);
+    } else {
+        // Should it have been swapped for a pipe since, this open does not wait.
+        const int fd = ::open(place.target.constData(),
+                              O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | O_NOFOLLOW);
+        if (fd < 0) {
+            retry = errno == ELOOP || errno == ENOENT;
+            read.error = errno;
+            return read;
+        }
+        struct stat st {};
+        if (::fstat(fd, &st) != 0)
+            read.error = errno;
+        else if (!S_ISREG(st.st_mode))
+            notAFile(read, st.st_mode);
+        else
+            read.error = readUpTo(fd, limit, read.bytes);
+        ::close(fd);
+    }
+    if (!read.ok())
+        read.bytes.clear();
+    return read;
+}
+
+// Where installed programs are: /usr and every folder in it, /bin, /sbin.
+[[nodiscard]] bool isSystemProgramFolder(const QString& folder)
+{
+    for (const char* root : {"/usr", "/bin", "/sbin"})
+        if (folder == QLatin1String(root) || folder.startsWith(QLatin1String(root) + '/'))
+            return true;
+    return false;
+}
+
 } // namespace
 
 AtomicWriteResult writeFileAtomically(const QString& path, const QByteArray& bytes)
 {
-    const QString resolved = resolveLink(path);
-    const QString folder = QFileInfo(resolved).absolutePath();
-    const QByteArray target = QFile::encodeName(resolved);
-    const QByteArray dir = QFile::encodeName(folder);
-
-    // Nothing there (a dangling link) or a link loop: the new file is made.
-    if (struct stat st{}; ::stat(target.constData(), &st) == 0) {
-        if (S_ISDIR(st.st_mode))
-            return {EISDIR, folder};
-        if (const SpecialFile special = specialFileOfMode(st.st_mode); special != SpecialFile::None)
-            return {0, folder, special};
-    }
+    const Place place = placeOf(path);
+    if (place.error != 0)
+        return {place.error, place.folder};
+    const QByteArray dir = parentOf(place.target);
+    const QString folder = QFile::decodeName(dir);
+    if (place.exists && S_ISDIR(place.st.st_mode))
+        return {EISDIR, folder};
+    if (const SpecialFile special = specialFileOfMode(place.st.st_mode);
+        place.exists && special != SpecialFile::None)
+        return {0, folder, special};
     if (AtomicWriteResult made = makeFolders(dir); !made.ok())
         return made;
 
-    const Temporary temporary = createTemporary(target);
+    const Temporary temporary = createTemporary(place.target, modeAfter(place));
     if (temporary.fd < 0)
         return {temporary.error, folder};
-    if (const int error = fillTemporary(temporary.fd, temporary.name, target, bytes); error != 0)
+    if (const int error = fillTemporary(temporary, place, bytes); error != 0)
         return {error, folder};
-    if (::rename(temporary.name.constData(), target.constData()) != 0) {
+    // Over a link, rename replaces the link itself.
+    if (::rename(temporary.name.constData(), place.target.constData()) != 0) {
         const int error = errno;
         ::unlink(temporary.name.constData());
         return {error, folder};
@@ -195,45 +343,21 @@ AtomicWriteResult writeFileAtomically(const QString& path, const QByteArray& byt
 
 FileRead readRegularFile(const QString& path, qint64 limit)
 {
+    bool retry = true;
     FileRead read;
-    const QByteArray name = QFile::encodeName(path);
-    // Nothing there and a dangling link alike: no file yet. A link loop is
-    // told of, and replaced by the first save.
-    struct stat st {};
-    if (::stat(name.constData(), &st) != 0) {
-        if (errno == ELOOP)
-            read.error = ELOOP;
-        else
-            read.missing = true;
-        return read;
-    }
-    // Only a regular file is opened: opening a pipe waits for a writer, and
-    // opening some devices acts on them.
-    if (!S_ISREG(st.st_mode)) {
-        notAFile(read, st.st_mode);
-        return read;
-    }
-    // Should it have been swapped for a pipe since, this open does not wait.
-    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) {
-        read.error = errno;
-        return read;
-    }
-    if (::fstat(fd, &st) != 0)
-        read.error = errno;
-    else if (!S_ISREG(st.st_mode))
-        notAFile(read, st.st_mode);
-    else
-        read.error = readUpTo(fd, limit, read.bytes);
-    ::close(fd);
-    if (!read.ok())
-        read.bytes.clear();
+    for (int attempt = 0; retry && attempt < 3; ++attempt)
+        read = readPlace(placeOf(path), limit, retry);
     return read;
 }
 
 bool settingsBesideProgram(const QString& programFolder)
 {
-    return ::access(QFile::encodeName(programFolder).constData(), W_OK | X_OK) == 0;
+    const QFileInfo info(programFolder);
+    const QString canonical = info.canonicalFilePath();
+    const QString folder =
+        canonical.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : canonical;
+    return !isSystemProgramFolder(folder) &&
+           ::access(QFile::encodeName(programFolder).constData(), W_OK | X_OK) == 0;
 }
 
 QString userSettingsHome()

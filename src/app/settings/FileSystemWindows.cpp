@@ -21,9 +21,20 @@ namespace {
     return reinterpret_cast<const wchar_t*>(nativePath.utf16());
 }
 
+// A path as every Win32 call here is given it: absolute, with Windows'
+// separators, and in the \\?\ form (\\?\UNC\ on a share) once it is long
+// enough for a folder's name to be refused otherwise (MAX_PATH less a file
+// name of 8.3). Only then: in that form a reserved name such as NUL is no
+// longer the device.
 [[nodiscard]] QString nativePath(const QString& path)
 {
-    return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+    const QString native =
+        QDir::toNativeSeparators(QDir::cleanPath(QFileInfo(path).absoluteFilePath()));
+    if (native.size() < MAX_PATH - 12 || native.startsWith(QLatin1String("\\\\?\\")))
+        return native;
+    if (native.startsWith(QLatin1String("\\\\")))
+        return QLatin1String("\\\\?\\UNC\\") + native.mid(2);
+    return QLatin1String("\\\\?\\") + native;
 }
 
 // A failure as errno names its cause, for the causes the messages name.
@@ -47,6 +58,9 @@ namespace {
         return ENOTDIR;
     case ERROR_CANT_RESOLVE_FILENAME:
         return ELOOP;
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+        return EBUSY;
     default:
         return EIO;
     }
@@ -222,6 +236,31 @@ struct Temporary {
     return true;
 }
 
+// Whether a failed replacement met a file that another program holds open
+// (an antivirus, the search indexer, another instance reading it): Windows
+// says so, or denies access to a file that may be written.
+[[nodiscard]] bool inUse(DWORD code, bool writableFile) noexcept
+{
+    return code == ERROR_SHARING_VIOLATION || code == ERROR_LOCK_VIOLATION ||
+           (code == ERROR_ACCESS_DENIED && writableFile);
+}
+
+// Moves from over to, waiting for a file in use for about a second: 0 or
+// the last error.
+[[nodiscard]] DWORD replaceWaiting(const QString& from, const QString& to, bool writableFile)
+{
+    constexpr int Attempts = 20;
+    constexpr DWORD Pause = 50; // milliseconds
+    for (int attempt = 1;; ++attempt) {
+        if (MoveFileExW(wide(from), wide(to), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            return 0;
+        const DWORD code = GetLastError();
+        if (attempt == Attempts || !inUse(code, writableFile))
+            return code;
+        Sleep(Pause);
+    }
+}
+
 } // namespace
 
 SystemError systemErrorOf(unsigned long windowsCode)
@@ -261,15 +300,22 @@ AtomicWriteResult writeFileAtomically(const QString& path, const QByteArray& byt
         attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
     if (readOnly)
         SetFileAttributesW(wide(file), attributes & ~DWORD{FILE_ATTRIBUTE_READONLY});
-    if (!MoveFileExW(wide(temporary.name), wide(file),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        const DWORD code = GetLastError();
+    const bool writableFile = attributes != INVALID_FILE_ATTRIBUTES && !readOnly;
+    const DWORD code = replaceWaiting(temporary.name, file, writableFile);
+    if (code != 0) {
         DeleteFileW(wide(temporary.name));
         if (readOnly)
             SetFileAttributesW(wide(file), attributes);
-        return failure(code, folder);
+        return inUse(code, writableFile) ? AtomicWriteResult{EBUSY, folder} : failure(code, folder);
     }
     return {};
+}
+
+void* openForReading(const QString& path)
+{
+    return CreateFileW(wide(nativePath(path)), GENERIC_READ,
+                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
 FileRead readRegularFile(const QString& path, qint64 limit)
@@ -297,9 +343,7 @@ FileRead readRegularFile(const QString& path, qint64 limit)
     if (!read.ok())
         return read;
 
-    const HANDLE handle =
-        CreateFileW(wide(nativePath(path)), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE handle = openForReading(path);
     if (handle == INVALID_HANDLE_VALUE)
         return fail(GetLastError());
     // Should it have been swapped for something else since, it is not read.

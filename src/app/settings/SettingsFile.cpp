@@ -47,6 +47,8 @@ QByteArray lineBytes(QString text)
     result.error = read.error;
     result.special = read.special;
     result.systemWords = read.systemWords;
+    result.obstacle = read.obstacle;
+    result.folder = read.folder;
     if (!read.ok()) {
         result.status = SettingsFile::LoadStatus::Unreadable;
         return result;
@@ -69,6 +71,8 @@ SettingsFile SettingsFile::forProgram(const QString& programFolder, const QStrin
     const QString beside = QDir(programFolder).filePath(QLatin1String(FileName));
     if (settingsBesideProgram(programFolder))
         return SettingsFile(beside);
+    if (configHome.isEmpty() || QDir::isRelativePath(configHome))
+        return SettingsFile(QString(), beside);
     const QString own =
         QDir(configHome).filePath(ownSettingsFolderName() + QLatin1Char('/') + FileName);
     return SettingsFile(own, beside);
@@ -81,13 +85,25 @@ SettingsFile SettingsFile::forThisProgram()
 
 SettingsFile::LoadResult SettingsFile::load() const
 {
-    const bool useDefaults =
-        !m_defaultsPath.isEmpty() && !QFileInfo::exists(m_path) && !QFileInfo(m_path).isSymLink();
-    return loadFrom(useDefaults ? m_defaultsPath : m_path);
+    if (m_path.isEmpty()) {
+        LoadResult nowhere;
+        nowhere.status = LoadStatus::Unreadable;
+        nowhere.obstacle = Obstacle::NoSettingsFolder;
+        return nowhere;
+    }
+    // Only when nothing at all stands at the path: a dangling link of the
+    // user's is a first run where it points.
+    LoadResult own = loadFrom(m_path);
+    if (own.status == LoadStatus::Missing && !m_defaultsPath.isEmpty() &&
+        !QFileInfo(m_path).isSymLink())
+        return loadFrom(m_defaultsPath);
+    return own;
 }
 
 AtomicWriteResult SettingsFile::save(const QStringList& fields) const
 {
+    if (m_path.isEmpty())
+        return {0, QString(), SpecialFile::None, QString(), Obstacle::NoSettingsFolder};
     QByteArray bytes;
     for (int i = 0; i < FieldCount; ++i)
         bytes += lineBytes(i < fields.size() ? fields[i] : QString());

@@ -29,6 +29,8 @@ public:
         int error = 0;                           // why it could not be read: a system error number
         SpecialFile special = SpecialFile::None; // or what stands there instead of a file
         QString systemWords;                     // the system's own words for error, if any
+        Obstacle obstacle = Obstacle::None;      // or what else kept it from being read
+        QString folder;                          // the folder on the way that refused, if one did
     };
 
     // Saves go to path. While path does not exist yet, defaultsPath (when
@@ -38,7 +40,9 @@ public:
     // Beside the program when its folder takes the settings (a build, a
     // portable copy, a per-user install; see settingsBesideProgram),
     // otherwise in the user's own folder for them in configHome, seeded from
-    // a file beside the program.
+    // a file beside the program. Never relative to the current folder: when
+    // configHome is empty or relative, the settings have no place (an empty
+    // path), and load and save both say so (Obstacle::NoSettingsFolder).
     [[nodiscard]] static SettingsFile forProgram(const QString& programFolder,
                                                  const QString& configHome);
     [[nodiscard]] static SettingsFile forThisProgram();

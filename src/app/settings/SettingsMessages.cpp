@@ -36,6 +36,38 @@ namespace {
     return {};
 }
 
+// Where the user's settings would be, had the system named a full path.
+[[nodiscard]] QString noSettingsFolder()
+{
+#ifdef Q_OS_WIN
+    return QStringLiteral("Windows names no full path for your application data folder "
+                          "(%APPDATA%), where your settings are kept.");
+#else
+    return QStringLiteral("There is no full path for the folder where your settings are kept "
+                          "($XDG_CONFIG_HOME, or .config in your home folder).");
+#endif
+}
+
+// Causes that read as one whether the file is read or replaced.
+[[nodiscard]] QString inUse(const QString& file)
+{
+#ifdef Q_OS_WIN
+    return QStringLiteral("%1 is in use by another program.").arg(native(file));
+#else
+    return QStringLiteral("%1 is in use by the system (a mount point, for example).")
+        .arg(native(file));
+#endif
+}
+
+#ifdef ESTALE
+[[nodiscard]] QString staleHandle(const QString& file)
+{
+    return QStringLiteral("The network share that holds %1 no longer knows it (a stale file "
+                          "handle).")
+        .arg(native(file));
+}
+#endif
+
 // The path itself, not what a link there leads to: moving a link moves only
 // the link.
 [[nodiscard]] QString notAFile(SpecialFile special, const QString& file)
@@ -50,6 +82,8 @@ namespace {
         return notAFile(failure.special, file) +
                QStringLiteral(" Saving over it would destroy it. Move or rename %1.")
                    .arg(native(file));
+    if (failure.obstacle == Obstacle::NoSettingsFolder)
+        return noSettingsFolder() + QStringLiteral(" Ask the administrator to set it up.");
     const QString& folder = failure.folder;
     switch (failure.error) {
     case ENOSPC:
@@ -62,10 +96,21 @@ namespace {
             .arg(native(folder));
 #endif
     case EACCES:
-    case EPERM:
         return QStringLiteral("You may not write to the folder %1. Give yourself write "
                               "permission to it, or ask the administrator to.")
             .arg(native(folder));
+    case EPERM:
+        return QStringLiteral("The system does not let you replace %1: it belongs to another "
+                              "user in a folder that keeps each user's files to their owner, "
+                              "or it is marked as never to be changed. Ask its owner or the "
+                              "administrator to remove it.")
+            .arg(native(file));
+    case EBUSY:
+        return inUse(file) + QStringLiteral(" Close that program, or wait until it is done.");
+#ifdef ESTALE // not in MinGW's errno.h
+    case ESTALE:
+        return staleHandle(file) + QStringLiteral(" Connect the share again.");
+#endif
     case EROFS:
         return QStringLiteral("The folder %1 is on a read-only file system. Make that file "
                               "system writable.")
@@ -89,23 +134,68 @@ namespace {
     if (failure.special != SpecialFile::None)
         return notAFile(failure.special, failure.path);
     const QString file = native(failure.path);
+    switch (failure.obstacle) {
+    case Obstacle::ForeignLink:
+        return QStringLiteral("%1 is a link made by another user. It is not followed, so that "
+                              "no file of yours is read or written through it.")
+            .arg(file);
+    case Obstacle::NoSettingsFolder:
+        return noSettingsFolder();
+    case Obstacle::None:
+        break;
+    }
     switch (failure.error) {
     case EISDIR:
         return QStringLiteral("%1 is a folder, not a file.").arg(file);
     case EACCES:
+        if (!failure.folder.isEmpty())
+            return QStringLiteral("You may not open the folder %1, so %2 cannot be read.")
+                .arg(native(failure.folder), file);
         return QStringLiteral("You may not read %1.").arg(file);
+    case ENOTDIR:
+        return QStringLiteral("%1 is a file where a folder is needed to reach %2.")
+            .arg(native(failure.folder), file);
     case ELOOP:
         return QStringLiteral("%1 is a link that leads round in a loop, to no file.").arg(file);
+    case EBUSY:
+        return inUse(failure.path);
+#ifdef ESTALE
+    case ESTALE:
+        return staleHandle(failure.path);
+#endif
     default:
         return QStringLiteral("%1: %2.").arg(file,
                                              systemReason(failure.error, failure.systemWords));
     }
 }
 
+// What "End" does with the fields after the file could not be read.
+[[nodiscard]] QString whatEndDoes(const SettingsFile::LoadResult& failure, const QString& savePath)
+{
+    if (failure.obstacle == Obstacle::NoSettingsFolder)
+        return QStringLiteral("\"End\" cannot save them.");
+    const bool here = failure.path == savePath;
+    const bool special = failure.special != SpecialFile::None;
+    if ((special || failure.error == EISDIR) && here)
+        return QStringLiteral("Move or rename %1 before you press \"End\", so that your fields "
+                              "can be saved there.")
+            .arg(special ? native(failure.path) : QStringLiteral("that folder"));
+    if (failure.obstacle == Obstacle::ForeignLink && here)
+        return QStringLiteral("\"End\" saves them to %1 in place of the link, where the folder "
+                              "allows it.")
+            .arg(native(savePath));
+    return QStringLiteral("\"End\" saves them to %1.").arg(native(savePath));
+}
+
 } // namespace
 
 QString saveFailureMessage(const AtomicWriteResult& failure, const QString& file)
 {
+    // The folder is looked for once, at start-up.
+    if (failure.obstacle == Obstacle::NoSettingsFolder)
+        return causeAndRemedy(failure, file) +
+               QStringLiteral("\n\nNothing was saved, your fields are kept, and the program "
+                              "stays open: start it again once that is done.");
     return causeAndRemedy(failure, file) +
            QStringLiteral("\n\nThe settings file %1 is as it was before, your fields are "
                           "kept, and the program stays open: press \"End\" again when that "
@@ -115,14 +205,8 @@ QString saveFailureMessage(const AtomicWriteResult& failure, const QString& file
 
 QString loadFailureMessage(const SettingsFile::LoadResult& failure, const QString& savePath)
 {
-    const bool special = failure.special != SpecialFile::None;
-    const bool blocksSaving = (special || failure.error == EISDIR) && failure.path == savePath;
-    const QString what = special ? native(failure.path) : QStringLiteral("that folder");
     return readCause(failure) + QStringLiteral("\n\nThe fields start empty. ") +
-           (blocksSaving ? QStringLiteral("Move or rename %1 before you press \"End\", so "
-                                          "that your fields can be saved there.")
-                               .arg(what)
-                         : QStringLiteral("\"End\" saves them to %1.").arg(native(savePath)));
+           whatEndDoes(failure, savePath);
 }
 
 } // namespace tb

@@ -5,12 +5,19 @@
 #include "FileNodes.h"
 #include "TestFiles.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <cstring>
-#ifndef Q_OS_WIN
+#ifdef Q_OS_WIN
+#include <windows.h>
+#else
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -39,6 +46,83 @@ QList<qsizetype> lengthsOf(const QStringList& texts)
     return lengths;
 }
 
+// The settings probe beside this test (settings_probe.cpp).
+QString probeProgram()
+{
+#ifdef Q_OS_WIN
+    return QCoreApplication::applicationDirPath() + "/tubebridge_settings_probe.exe";
+#else
+    return QCoreApplication::applicationDirPath() + "/tubebridge_settings_probe";
+#endif
+}
+
+#ifndef Q_OS_WIN
+// The probe run by command: its output, and what it wrote to stderr in
+// errors (a tracer's log).
+QString probe(QStringList command, const QString& what, const QString& path,
+              QByteArray* errors = nullptr)
+{
+    QProcess p;
+    p.start(command.takeFirst(), command << probeProgram() << what << path);
+    p.waitForFinished(-1);
+    if (errors != nullptr)
+        *errors = p.readAllStandardError();
+    return QString::fromLocal8Bit(p.readAllStandardOutput()).trimmed();
+}
+
+// Gives path to a user and, unless it is a link, a mode.
+bool giveTo(const QString& path, const QString& user, int mode = -1)
+{
+    const passwd* pw = ::getpwnam(qPrintable(user));
+    const QByteArray name = QFile::encodeName(path);
+    return pw != nullptr && ::lchown(name.constData(), pw->pw_uid, pw->pw_gid) == 0 &&
+           (mode < 0 || ::chmod(name.constData(), mode_t(mode)) == 0);
+}
+#endif
+
+// What a save did to the files, as a tracer saw it, one step a line, each
+// file by its role: temp (the new file), file (the settings file), folder.
+// strace's lines on POSIX, with -y; Wine's relay trace on Windows, where the
+// new file's handle is known by its number.
+QStringList stepsOf(const QByteArray& log, const QString& folder)
+{
+    const QString f =
+        QRegularExpression::escape(QDir::toNativeSeparators(folder).replace("\\", "\\\\"));
+    QString text = QString::fromLocal8Bit(log)
+                       .replace(QRegularExpression(f + R"([/\\]+\.Tubebridge\.dat\.\w+)"), "temp")
+                       .replace(QRegularExpression(f + R"([/\\]+Tubebridge\.dat)"), "file")
+                       .replace(QRegularExpression(f), "folder");
+    const auto handle =
+        QRegularExpression(R"(L"temp".*?Ret  KERNEL32\.CreateFileW\(\) retval=(\w+))",
+                           QRegularExpression::DotMatchesEverythingOption)
+            .match(text);
+    if (handle.hasMatch())
+        text.replace("(" + handle.captured(1), "(<temp>");
+    static const QHash<QString, QString> names{
+        {"openat", "create"},     {"CreateFileW", "create"}, {"write", "write"},
+        {"WriteFile", "write"},   {"fchown", "chown"},       {"fchmod", "chmod"},
+        {"fsync", "sync"},        {"fdatasync", "sync"},     {"FlushFileBuffers", "sync"},
+        {"rename", "rename"},     {"renameat", "rename"},    {"renameat2", "rename"},
+        {"MoveFileExW", "rename"}};
+    static const QRegularExpression call(R"(^(?:\[pid +\d+\] |\w+:Call KERNEL32\.)?(\w+)\((.*)\))");
+    static const QRegularExpression role(R"([<"](temp|file|folder)[>"])");
+    static const QRegularExpression mode(R"(, (0[0-7]+)\) += )");
+    QStringList steps;
+    for (const QString& line : text.split('\n')) {
+        const auto c = call.match(line);
+        QStringList step{names.value(c.captured(1))};
+        for (auto r = role.globalMatch(c.captured(2)); r.hasNext();)
+            step << r.next().captured(1);
+        // Of the files opened, only the new one is made.
+        if (step.size() < 2 || step.first().isEmpty() || (step[0] == "create" && step[1] != "temp"))
+            continue;
+        const QString joined = (step << mode.match(line).captured(1)).join(' ').trimmed();
+        if (steps.isEmpty() || steps.last() != joined)
+            steps << joined;
+    }
+    return steps;
+}
+
 } // namespace
 
 Q_DECLARE_METATYPE(tb::SettingsFile::LoadStatus)
@@ -59,47 +143,71 @@ private slots:
     void readOnlyFileIsReplaced();
     void whateverStandsAtThePath_data();
     void whateverStandsAtThePath();
+    void linksAndFoldersOfOtherUsers_data();
+    void linksAndFoldersOfOtherUsers();
+    void saveSeenFromOutside_data();
+    void saveSeenFromOutside();
+    void installedProgramFolders_data();
+    void installedProgramFolders();
+    void noFolderForTheUsersSettings_data();
+    void noFolderForTheUsersSettings();
+    void whileAnotherProgramHoldsTheFile_data();
+    void whileAnotherProgramHoldsTheFile();
+
+private:
+    QTemporaryDir m_scratch;
 };
 
 void TestSettingsFile::roundTrip_data()
 {
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<QByteArray>("saved");
+    QTest::addColumn<QString>("folder"); // where in a scratch folder, when not in it
 
     QList<QByteArray> awkward = sixteen("v");
     awkward[0] = " 400 , \"volts\" ";
     awkward[3] = "";
     awkward[9] = "caf\xe9 \x80 \x81\x8d\x8f\x90\x9d \xff"; // above 127, unassigned bytes too
-    QTest::newRow("blanks, commas, quotes, empty, high bytes") << lines(awkward) << lines(awkward);
+    QTest::newRow("blanks, commas, quotes, empty, high bytes")
+        << lines(awkward) << lines(awkward) << QString();
 
-    QTest::newRow("last line without CR LF") << lines(sixteen("x"), "") << lines(sixteen("x"));
+    QTest::newRow("last line without CR LF")
+        << lines(sixteen("x"), "") << lines(sixteen("x")) << QString();
 
     QList<QByteArray> seventeen = sixteen("s");
     seventeen << "extra";
-    QTest::newRow("seventeen lines in, sixteen out") << lines(seventeen) << lines(sixteen("s"));
+    QTest::newRow("seventeen lines in, sixteen out")
+        << lines(seventeen) << lines(sixteen("s")) << QString();
 
     QByteArray unixEnds = lines(sixteen("u"));
     unixEnds.replace("\r\n", "\n");
-    QTest::newRow("bare line feeds") << unixEnds << lines(sixteen("u"));
+    QTest::newRow("bare line feeds") << unixEnds << lines(sixteen("u")) << QString();
 
     QByteArray macEnds = lines(sixteen("m"));
     macEnds.replace("\r\n", "\r");
-    QTest::newRow("bare carriage returns") << macEnds << lines(sixteen("m"));
+    QTest::newRow("bare carriage returns") << macEnds << lines(sixteen("m")) << QString();
 
     QList<QByteArray> stray = sixteen("c");
     stray[12] = "-30\r0030"; // a stray CR splits the line; the rest shifts down
     QList<QByteArray> shifted = sixteen("c");
     shifted.insert(12, "-30");
     shifted[13] = "0030";
-    QTest::newRow("stray carriage return") << lines(stray) << lines(shifted.mid(0, 16));
+    QTest::newRow("stray carriage return")
+        << lines(stray) << lines(shifted.mid(0, 16)) << QString();
+
+    // Past Windows' 260 characters.
+    QTest::newRow("a path of 300 characters") << lines(sixteen("p")) << lines(sixteen("p"))
+                                              << QStringList(10, QString(29, 'f')).join('/');
 }
 
 void TestSettingsFile::roundTrip()
 {
     QFETCH(QByteArray, file);
     QFETCH(QByteArray, saved);
+    QFETCH(QString, folder);
     QTemporaryDir dir;
-    const tb::SettingsFile settings(dir.filePath("Tubebridge.dat"));
+    QVERIFY(QDir(dir.path()).mkpath(folder.isEmpty() ? "." : folder));
+    const tb::SettingsFile settings(QDir(dir.filePath(folder)).filePath("Tubebridge.dat"));
     QVERIFY(writeFile(settings.path(), file));
     const tb::SettingsFile::LoadResult loaded = settings.load();
     QCOMPARE(loaded.status, tb::SettingsFile::LoadStatus::Loaded);
@@ -154,10 +262,12 @@ void TestSettingsFile::saveKeepsTheFilesPermissions_data()
 {
     QTest::addColumn<int>("before");
     QTest::addColumn<int>("after");
-    QTest::newRow("private") << 0600 << 0600;
-    QTest::newRow("readable by the group") << 0640 << 0640;
+    QTest::addColumn<QString>("owner"); // another user's, saved by the superuser; or yours
+    QTest::newRow("private") << 0600 << 0600 << "";
+    QTest::newRow("readable by the group") << 0640 << 0640 << "";
     // Its owner must be able to read it at the next start.
-    QTest::newRow("read-only") << 0444 << 0644;
+    QTest::newRow("read-only") << 0444 << 0644 << "";
+    QTest::newRow("another user's, saved by the superuser") << 0640 << 0640 << "daemon";
 }
 
 void TestSettingsFile::saveKeepsTheFilesPermissions()
@@ -167,16 +277,23 @@ void TestSettingsFile::saveKeepsTheFilesPermissions()
           "readOnlyFileIsReplaced's");
 #else
     QFETCH(int, before);
+    QFETCH(QString, owner);
+    if (!owner.isEmpty() && geteuid() != 0)
+        QSKIP("another user's file is made by the superuser, as CI runs");
     QTemporaryDir dir;
     const QString path = dir.filePath("Tubebridge.dat");
     QVERIFY(writeFile(path, "old\r\n"));
-    QVERIFY(::chmod(QFile::encodeName(path).constData(), static_cast<mode_t>(before)) == 0);
+    QVERIFY(owner.isEmpty() ? ::chmod(QFile::encodeName(path).constData(), mode_t(before)) == 0
+                            : giveTo(path, owner, before));
+    struct stat st {};
+    QVERIFY(::stat(QFile::encodeName(path).constData(), &st) == 0);
+    const QString ownedBefore = QStringLiteral("%1:%2").arg(st.st_uid).arg(st.st_gid);
     QVERIFY(tb::SettingsFile(path).save({"new"}).ok());
     QVERIFY(readFile(path).startsWith("new\r\n"));
-    struct stat st {};
     QVERIFY(::stat(QFile::encodeName(path).constData(), &st) == 0);
     QFETCH(int, after);
     QCOMPARE(QString::number(st.st_mode & 07777, 8), QString::number(after, 8));
+    QCOMPARE(QStringLiteral("%1:%2").arg(st.st_uid).arg(st.st_gid), ownedBefore);
 #endif
 }
 
@@ -312,6 +429,235 @@ void TestSettingsFile::whateverStandsAtThePath()
     QCOMPARE(QDir(dir.path())
                  .entryList({".Tubebridge.dat*", ".thing*", ".NUL*"}, QDir::Files | QDir::Hidden),
              QStringList());
+}
+
+// As nobody (unprivileged.sh, as CI runs as root), whose file is
+// /home/mine.dat; daemon is another user. The settings file is in /shared;
+// /locked is a folder only the superuser may open. What comes of it: the
+// probe's load and save, your file, and what stands at the path.
+void TestSettingsFile::linksAndFoldersOfOtherUsers_data()
+{
+    QTest::addColumn<QString>("folderOwner");
+    QTest::addColumn<int>("folderMode");
+    QTest::addColumn<QString>("linkOwner"); // of a link at the path; none when empty
+    QTest::addColumn<QString>("linkTo");
+    QTest::addColumn<QStringList>("outcome");
+    const QString link = "link to regular file";
+    const QString foreign = "a link made by another user";
+    const auto refused = [](int error, const char* folder) {
+        return QString::fromLocal8Bit(std::strerror(error)) + " (at " + folder + ")";
+    };
+    const QStringList followed{"read mine0", "saved", "yours saved", link};
+    const QString mine = "/home/mine.dat";
+    QTest::newRow("another user's link in a sticky shared folder")
+        << "root" << 01777 << "daemon" << mine
+        << QStringList{foreign, refused(EPERM, "/shared"), "yours kept", link};
+    QTest::newRow("another user's link in a shared folder")
+        << "root" << 0777 << "daemon" << mine
+        << QStringList{foreign, "saved", "yours kept", "regular file"};
+    QTest::newRow("your own link in your own folder")
+        << "nobody" << 0700 << "nobody" << mine << followed;
+    QTest::newRow("the folder's owner's link") << "daemon" << 0777 << "daemon" << mine << followed;
+    QTest::newRow("a link in a folder only its owner may write")
+        << "daemon" << 0755 << "root" << mine << followed;
+    // Told by its cause, never taken for a first run; nothing written.
+    const QString locked = refused(EACCES, "/locked");
+    QTest::newRow("your own link into a folder you may not open")
+        << "nobody" << 0700 << "nobody"
+        << "/locked/Tubebridge.dat" << QStringList{locked, locked, "yours kept", link};
+    const QString shared = refused(EACCES, "/shared");
+    QTest::newRow("a settings folder you may not open")
+        << "root" << 0700 << ""
+        << "" << QStringList{shared, shared, "yours kept", "nothing"};
+}
+
+void TestSettingsFile::linksAndFoldersOfOtherUsers()
+{
+#ifdef Q_OS_WIN
+    QSKIP("POSIX users and permissions");
+#else
+    if (geteuid() != 0)
+        QSKIP("another user's link is made by the superuser, as CI runs");
+    QFETCH(QString, folderOwner);
+    QFETCH(int, folderMode);
+    QFETCH(QString, linkOwner);
+    QFETCH(QString, linkTo);
+    QTemporaryDir dir;
+    const auto at = [&dir](const QString& name) { return dir.path() + name; };
+    const QByteArray mine = lines(sixteen("mine"));
+    QVERIFY(QDir().mkdir(at("/home")) && QDir().mkdir(at("/shared")) &&
+            QDir().mkdir(at("/locked")));
+    QVERIFY(writeFile(at("/home/mine.dat"), mine) && writeFile(at("/locked/Tubebridge.dat"), ""));
+    QVERIFY(giveTo(dir.path(), "root", 0755) && giveTo(at("/locked"), "root", 0700) &&
+            giveTo(at("/home"), "nobody", 0700) && giveTo(at("/home/mine.dat"), "nobody", 0600));
+    const QString path = at("/shared/Tubebridge.dat");
+    if (!linkOwner.isEmpty())
+        QVERIFY(QFile::link(at(linkTo), path) && giveTo(path, linkOwner));
+    QVERIFY(giveTo(at("/shared"), folderOwner, folderMode));
+
+    const QStringList asNobody{"bash", TUBEBRIDGE_UNPRIVILEGED};
+    QStringList outcome{probe(asNobody, "load", path), probe(asNobody, "save", path)};
+    const QByteArray yours = readFile(at("/home/mine.dat"));
+    outcome << (yours == mine                                                 ? "yours kept"
+                : yours == lines({"saved"}) + QByteArray("\r\n").repeated(15) ? "yours saved"
+                                                                              : "yours: " + yours)
+            << nodeAt(path);
+    QTEST(outcome.replaceInStrings(dir.path(), ""), "outcome");
+#endif
+}
+
+// The order that keeps the old file or the whole new one after a power
+// cut: the new file written and flushed to the disk before it takes the
+// old one's place. On POSIX it is made private, or as private as the old
+// one, from the start, and the folder is flushed too (on Windows the
+// replacement writes through).
+void TestSettingsFile::saveSeenFromOutside_data()
+{
+    QTest::addColumn<QString>("oldOwner"); // none when empty
+    QTest::addColumn<QStringList>("steps");
+#ifdef Q_OS_WIN
+    QTest::newRow("a new file") << ""
+                                << QStringList{"create temp", "write temp", "sync temp",
+                                               "rename temp file"};
+#else
+    QTest::newRow("a new file") << ""
+                                << QStringList{"create temp 0666", "write temp", "sync temp",
+                                               "rename temp file", "sync folder"};
+    // The owner first: a change of owner clears the set-ID bits.
+    QTest::newRow("another user's private file, saved by the superuser")
+        << "daemon"
+        << QStringList{"create temp 0600", "chown temp",       "chmod temp 0600", "write temp",
+                       "sync temp",        "rename temp file", "sync folder"};
+#endif
+}
+
+void TestSettingsFile::saveSeenFromOutside()
+{
+    QFETCH(QString, oldOwner);
+    QTemporaryDir dir;
+    const QString folder = QFileInfo(dir.path()).canonicalFilePath();
+    const QString path = folder + "/Tubebridge.dat";
+#if defined(Q_OS_WIN) && !defined(TUBEBRIDGE_WINE)
+    QSKIP("the trace is Wine's");
+#elif defined(Q_OS_WIN)
+    // Wine writes a program's trace to its own standard error, which no
+    // Windows program reads, and gives no handle to wait for a Linux
+    // program: a shell below Wine runs the probe, keeps the trace in a file
+    // and names it when it is whole.
+    const QTemporaryDir linux("Z:/tmp/tubebridge-trace-XXXXXX");
+    QVERIFY(QProcess::startDetached(
+        "Z:/bin/sh",
+        {"-c", R"(WINEDEBUG=+relay "$0" "$1" save "$2" 2>"$3~" >/dev/null; mv "$3~" "$3")",
+         TUBEBRIDGE_WINE, probeProgram(), path, linux.path().mid(2) + "/trace"}));
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(linux.filePath("trace")), 120'000);
+    const QByteArray trace = readFile(linux.filePath("trace"));
+#else
+    const QStringList tracer{QStandardPaths::findExecutable("strace"), "-f", "-y", "-e",
+                             "trace=openat,write,fchown,fchmod,fsync,fdatasync,rename,renameat,"
+                             "renameat2"};
+    if (tracer.first().isEmpty())
+        QSKIP("no strace (scripts/test.sh installs it)");
+    if (!oldOwner.isEmpty() && geteuid() != 0)
+        QSKIP("another user's file is made by the superuser, as CI runs");
+    if (!oldOwner.isEmpty())
+        QVERIFY(writeFile(path, "old\r\n") && giveTo(path, oldOwner, 0600));
+    QByteArray trace;
+    QCOMPARE(probe(tracer, "save", path, &trace), QString("saved"));
+#endif
+    QTEST(stepsOf(trace, folder), "steps");
+}
+
+void TestSettingsFile::installedProgramFolders_data()
+{
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<bool>("beside");
+#ifndef Q_OS_WIN
+    for (const char* folder : {"/usr/bin", "/usr/local/bin", "/bin", "/usr/sbin", "/usr/local/sbin",
+                               "/usr/games", "/usr/lib"})
+        QTest::newRow(folder) << folder << false;
+    QTest::newRow("a link to /usr/local/bin") << "bin" << false;
+    QTest::newRow("a folder of yours named usr/bin") << "usr/bin" << true;
+#endif
+}
+
+// Whatever the permissions say (the superuser may write anywhere), a
+// program in a system folder was installed: its settings are the user's own.
+void TestSettingsFile::installedProgramFolders()
+{
+#ifdef Q_OS_WIN
+    QSKIP("Windows' installed programs are under Program Files: test_settings_place_windows");
+#endif
+    QFETCH(QString, folder);
+    QVERIFY(QDir(m_scratch.path()).mkpath("usr/bin"));
+    QFile::link("/usr/local/bin", m_scratch.filePath("bin"));
+    QTEST(tb::settingsBesideProgram(QDir(m_scratch.path()).filePath(folder)), "beside");
+}
+
+void TestSettingsFile::noFolderForTheUsersSettings_data()
+{
+    QTest::addColumn<QString>("configHome");
+    QTest::newRow("none") << QString();
+    QTest::newRow("a relative one") << "relative/config";
+}
+
+// Never a path relative to the current folder: the load and the save say so.
+void TestSettingsFile::noFolderForTheUsersSettings()
+{
+    QFETCH(QString, configHome);
+#ifdef Q_OS_WIN
+    const QString installed = qEnvironmentVariable("ProgramFiles") + "/Tubebridge";
+#else
+    const QString installed = "/usr/bin";
+#endif
+    const tb::SettingsFile settings = tb::SettingsFile::forProgram(installed, configHome);
+    QCOMPARE(int(settings.load().obstacle), int(tb::Obstacle::NoSettingsFolder));
+    QCOMPARE(int(settings.save({}).obstacle), int(tb::Obstacle::NoSettingsFolder));
+}
+
+void TestSettingsFile::whileAnotherProgramHoldsTheFile_data()
+{
+    QTest::addColumn<bool>("heldByTheReader"); // or by another program, sharing no deletion
+    QTest::addColumn<QString>("then");
+    QTest::addColumn<QString>("outcome");
+#ifdef Q_OS_WIN
+    // Waited for, then named.
+    QTest::newRow("another program's, then a save")
+        << false << "save" << QString::fromLocal8Bit(std::strerror(EBUSY));
+    QTest::newRow("this program's reader, then a rename") << true << "rename"
+                                                          << "done";
+    QTest::newRow("this program's reader, then a deletion") << true << "delete"
+                                                            << "done";
+#endif
+}
+
+void TestSettingsFile::whileAnotherProgramHoldsTheFile()
+{
+#ifndef Q_OS_WIN
+    QSKIP("Windows' sharing of an open file");
+#else
+    QFETCH(bool, heldByTheReader);
+    QFETCH(QString, then);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Tubebridge.dat");
+    const auto wide = [](const QString& p) { return QDir::toNativeSeparators(p).toStdWString(); };
+    QVERIFY(writeFile(path, "old\r\n"));
+    const HANDLE held =
+        heldByTheReader
+            ? tb::openForReading(path)
+            : CreateFileW(wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                          nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    QVERIFY(held != INVALID_HANDLE_VALUE);
+    QString outcome = "done";
+    if (then == "save")
+        outcome = problemOf(tb::SettingsFile(path).save({"new"}));
+    else if (!(then == "rename" ? MoveFileW(wide(path).c_str(), wide(path + ".moved").c_str())
+                                : DeleteFileW(wide(path).c_str())))
+        outcome = QStringLiteral("Windows error %1").arg(GetLastError());
+    CloseHandle(held);
+    QTEST(outcome, "outcome");
+    if (then == "save")
+        QCOMPARE(readFile(path), QByteArray("old\r\n"));
+#endif
 }
 
 QTEST_GUILESS_MAIN(TestSettingsFile)
