@@ -11,7 +11,7 @@ took() {
     echo "test-windows.sh: $1 took $(($(date +%s) - started)) s"
     started=$(date +%s)
 }
-scripts/install-deps.sh xvfb xdotool x11-utils imagemagick openbox wmctrl icoutils unzip nsis
+scripts/install-deps.sh xvfb xdotool x11-utils imagemagick openbox wmctrl icoutils unzip nsis clang-tidy
 took "installing the test tools"
 scripts/build-windows.sh
 took "the build (with the Qt for Windows, when it was not cached)"

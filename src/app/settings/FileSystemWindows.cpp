@@ -249,15 +249,15 @@ struct Temporary {
 // the last error.
 [[nodiscard]] DWORD replaceWaiting(const QString& from, const QString& to, bool writableFile)
 {
-    constexpr int Attempts = 20;
-    constexpr DWORD Pause = 50; // milliseconds
+    constexpr int attempts = 20;
+    constexpr DWORD pause = 50; // milliseconds
     for (int attempt = 1;; ++attempt) {
         if (MoveFileExW(wide(from), wide(to), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
             return 0;
         const DWORD code = GetLastError();
-        if (attempt == Attempts || !inUse(code, writableFile))
+        if (attempt == attempts || !inUse(code, writableFile))
             return code;
-        Sleep(Pause);
+        Sleep(pause);
     }
 }
 
