@@ -15,7 +15,7 @@ FieldRow createFieldRow(QWidget* parent, int index, const QFont& font)
 {
     const FieldDesign design = fieldDesign(index);
     const bool indicator = index == indexOf(Field::ClippingIndicator);
-    auto* field = new FieldEdit(indicator ? QString() : QStringLiteral("Text1"), parent);
+    auto* field = new FieldEdit(parent);
     field->setObjectName(indicator ? QStringLiteral("clippingIndicator")
                                    : QStringLiteral("field%1").arg(index));
     field->setFont(font);

@@ -14,9 +14,8 @@ namespace tb {
 class FieldEdit;
 struct DesignedText;
 
-// A row of the field table as the design makes it: the field (the clipping
-// indicator empty, the others holding "Text1" until the settings are read)
-// and its caption, which a screen reader names the field by. Object names:
+// A row of the field table as the design makes it: the field, empty until
+// the settings are read, and its caption, which a screen reader names the field by. Object names:
 // "field<index>" and "caption<index>", or "clippingIndicator" and
 // "clippingCaption".
 struct FieldRow {

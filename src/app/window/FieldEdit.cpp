@@ -57,8 +57,8 @@ QPalette selectionHidden(const QPalette& normal)
 
 } // namespace
 
-FieldEdit::FieldEdit(const QString& text, QWidget* parent)
-    : QLineEdit(text, parent)
+FieldEdit::FieldEdit(QWidget* parent)
+    : QLineEdit(parent)
     , m_normal(palette())
 {
     setStyle(focusedCursorStyle());

@@ -12,7 +12,7 @@ class FieldEdit : public QLineEdit {
     Q_OBJECT
 
 public:
-    explicit FieldEdit(const QString& text, QWidget* parent = nullptr);
+    explicit FieldEdit(QWidget* parent = nullptr);
 
     void setBackground(const QColor& color);
     // Sets a text the program worked out. A field that holds it already, set

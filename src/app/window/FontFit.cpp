@@ -59,18 +59,24 @@ bool textFitsAt(const QWidget& control, int points)
 int fittingPointSize(int layoutPoints, const QList<QWidget*>& controls)
 {
     const int largest = std::max(layoutPoints, 1);
+    // Texts grow about in proportion to the size: the tightest one at the
+    // largest size gives a first guess, then the size steps to the largest
+    // at which every text fits.
+    bool allFitLargest = true;
+    double scale = 1.0;
+    for (const QWidget* c : controls) {
+        const double width = textWidth(*c, largest);
+        const double room = roomFor(*c);
+        allFitLargest = allFitLargest && width <= room;
+        if (width > 0.0)
+            scale = std::min(scale, room / width);
+    }
+    if (allFitLargest)
+        return largest;
     const auto allFit = [&controls](int points) {
         return std::all_of(controls.begin(), controls.end(),
                            [points](const QWidget* c) { return textFitsAt(*c, points); });
     };
-    if (allFit(largest))
-        return largest;
-    // Texts grow about in proportion to the size: start from that guess and
-    // step to the largest size that fits.
-    double scale = 1.0;
-    for (const QWidget* c : controls)
-        if (const double width = textWidth(*c, largest); width > 0.0)
-            scale = std::min(scale, roomFor(*c) / width);
     int points = std::clamp(static_cast<int>(std::floor(largest * scale)), 1, largest - 1);
     while (points > 1 && !allFit(points))
         --points;

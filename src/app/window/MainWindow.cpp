@@ -24,9 +24,6 @@
 #include <QTimer>
 #include <QWindow>
 
-#include <algorithm>
-#include <cmath>
-
 namespace tb {
 
 namespace {
@@ -55,6 +52,11 @@ MainWindow::MainWindow(SettingsFile settings, QWidget* parent)
     setWindowState(windowState() | Qt::WindowMaximized);
     loadSettings();
     field(Field::SupplyVoltage)->setFocus();
+}
+
+bool MainWindow::isLaidOut() const noexcept
+{
+    return m_firstLayout->isDue();
 }
 
 FieldEdit* MainWindow::field(Field which) const
@@ -151,7 +153,6 @@ void MainWindow::onLayoutDue()
 {
     guarded([this] { applyLayout(); },
             QStringLiteral("The window could not be laid out. Your fields are as you left them."));
-    m_laidOut = true;
     // Once the window has painted its new arrangement and the events of that
     // moment are handled. Reading the icon's PNG makes Qt load every
     // image-format plugin it has, which would hold up the first frame; the

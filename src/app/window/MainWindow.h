@@ -34,7 +34,7 @@ public:
     explicit MainWindow(SettingsFile settings, QWidget* parent = nullptr);
 
     // Whether the one-time layout for the desktop's size has run.
-    [[nodiscard]] bool isLaidOut() const noexcept { return m_laidOut; }
+    [[nodiscard]] bool isLaidOut() const noexcept;
 
 private slots:
     void onCalculateClicked();
@@ -74,7 +74,6 @@ private:
     WindowMessages* m_messages = nullptr;
     // The clipping indicator's state in words, as the last press left it.
     QString m_clippingState;
-    bool m_laidOut = false;
 
     SettingsFile m_settings;
     // Shown once, when the window is on screen and laid out.
