@@ -71,7 +71,8 @@ int fittingPointSize(int layoutPoints, const QList<QWidget*>& controls)
         if (width > 0.0)
             scale = std::min(scale, room / width);
     }
-    if (allFitLargest)
+    // At 1 point nothing smaller is left to try, whatever fits.
+    if (allFitLargest || largest == 1)
         return largest;
     const auto allFit = [&controls](int points) {
         return std::all_of(controls.begin(), controls.end(),
