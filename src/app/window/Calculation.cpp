@@ -39,9 +39,9 @@ void run(CalculationOutcome& outcome, const QStringList& texts, const QString& d
     graph.yLabeledTicks = toInt16(number(Field::YLabeledTicks));
     graph.yMinorTicks = toInt16(number(Field::YMinorTicks));
 
-    outcome.indicator = colors::Green;
+    outcome.clipped = false;
     stage.gridPeakVolts = gridPeakVoltsFromRms(stage.driveRmsVolts);
-    const OperatingPoint point = sweepCycle(stage, [&outcome] { outcome.indicator = colors::Red; });
+    const OperatingPoint point = sweepCycle(stage, [&outcome] { outcome.clipped = true; });
     outcome.results =
         CalculationOutcome::Results{{resultText(point.plateDissipationWatts, decimalSeparator),
                                      resultText(point.loadPowerWatts, decimalSeparator),

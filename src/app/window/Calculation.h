@@ -1,6 +1,5 @@
 #pragma once
 
-#include "Color.h"
 #include "GraphSettings.h"
 #include "StageVariables.h"
 
@@ -17,9 +16,9 @@ namespace tb {
 // each step is in the outcome once it has run, and none after the step that
 // stopped it.
 struct CalculationOutcome {
-    // The clipping indicator's colour, once the sweep has begun: green, or
-    // red from the first clipping sample on.
-    std::optional<Color> indicator;
+    // Whether the drive clipped, once the sweep has begun: false, then true
+    // from the first clipping sample on.
+    std::optional<bool> clipped;
 
     // Once the sweep has ended: the texts of the three calculated values,
     // and what the graph is drawn from.

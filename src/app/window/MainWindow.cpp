@@ -3,7 +3,6 @@
 #include "Accessibility.h"
 #include "Announcement.h"
 #include "Calculation.h"
-#include "Color.h"
 #include "ControlLayout.h"
 #include "Controls.h"
 #include "DesignGeometry.h"
@@ -246,8 +245,8 @@ void MainWindow::onCalculateClicked()
 // effect as it ran: nothing after the one that stopped it.
 void MainWindow::showOutcome(const CalculationOutcome& outcome)
 {
-    if (outcome.indicator)
-        setIndicator(*outcome.indicator);
+    if (outcome.clipped)
+        setIndicator(*outcome.clipped);
     if (outcome.error)
         std::rethrow_exception(outcome.error);
     const CalculationOutcome::Results& results = *outcome.results;
@@ -265,11 +264,11 @@ void MainWindow::showOutcome(const CalculationOutcome& outcome)
     announceOutcome();
 }
 
-void MainWindow::setIndicator(Color color)
+void MainWindow::setIndicator(bool clipped)
 {
-    field(Field::ClippingIndicator)->setBackground(QColor(color.red, color.green, color.blue));
-    m_clippingState =
-        clippingWords(color == colors::Red ? ClippingState::Clipping : ClippingState::NoClipping);
+    // Qt::red and Qt::green are pure: #ff0000 and #00ff00.
+    field(Field::ClippingIndicator)->setBackground(clipped ? Qt::red : Qt::green);
+    m_clippingState = clippingWords(clipped ? ClippingState::Clipping : ClippingState::NoClipping);
     setName(*field(Field::ClippingIndicator),
             captionWithState(caption(Field::ClippingIndicator)->text(), m_clippingState));
 }

@@ -21,7 +21,6 @@ class FirstLayoutWatcher;
 class GraphView;
 class WindowMessages;
 struct CalculationOutcome;
-struct Color;
 
 // The one window: the field table with its captions, the headings and the
 // note, the two buttons and the graph. It builds and wires them; what a press
@@ -53,7 +52,7 @@ private:
     void guarded(Handler&& handler, const QString& consequence);
 
     void showOutcome(const CalculationOutcome& outcome);
-    void setIndicator(Color color);
+    void setIndicator(bool clipped);
     void selectFieldsAndFocus();
     void announceOutcome();
     [[nodiscard]] QStringList persistedTexts() const;

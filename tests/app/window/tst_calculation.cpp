@@ -12,11 +12,11 @@ QStringList fields(const QStringList& required)
     return required + QStringList{"", "", "", "0", "360", "7", "5", "-300", "300", "7", "5"};
 }
 
-QString colorName(const std::optional<tb::Color>& color)
+QString clippingName(const std::optional<bool>& clipped)
 {
-    if (!color)
+    if (!clipped)
         return QStringLiteral("none");
-    return *color == tb::colors::Red ? QStringLiteral("red") : QStringLiteral("green");
+    return *clipped ? QStringLiteral("clipped") : QStringLiteral("no clipping");
 }
 
 } // namespace
@@ -33,23 +33,24 @@ void TestCalculation::outcome_data()
 {
     QTest::addColumn<QStringList>("texts");
     QTest::addColumn<QString>("separator");
-    QTest::addColumn<QString>("indicator");
+    QTest::addColumn<QString>("clipping");
     QTest::addColumn<QStringList>("results"); // empty when the sweep did not end
     QTest::addColumn<QString>("error");
-    QTest::newRow("worked example") << fields({"400", "60", "4000", "200", "50"}) << "."
-                                    << "green" << QStringList{"13.568", "7.225", "51.254"} << "";
+    QTest::newRow("worked example")
+        << fields({"400", "60", "4000", "200", "50"}) << "."
+        << "no clipping" << QStringList{"13.568", "7.225", "51.254"} << "";
     QTest::newRow("worked example, decimal comma")
         << fields({"400", "60", "4000", "200", "50"}) << ","
-        << "green" << QStringList{"13,568", "7,225", "51,254"} << "";
+        << "no clipping" << QStringList{"13,568", "7,225", "51,254"} << "";
     QTest::newRow("drive 300 clips") << fields({"400", "60", "4000", "300", "50"}) << "."
-                                     << "red" << QStringList{"9.921", "15.739", "57.865"} << "";
+                                     << "clipped" << QStringList{"9.921", "15.739", "57.865"} << "";
     QTest::newRow("Ebk above the supply") << fields({"300", "400", "4000", "200", "50"}) << "."
-                                          << "red" << QStringList{"15", "0", "50"} << "";
+                                          << "clipped" << QStringList{"15", "0", "50"} << "";
     QTest::newRow("no drive") << fields({"400", "50", "8", "", "100"}) << "."
-                              << "green" << QStringList{"40", "0", "100"} << "";
-    // The indicator had turned green before the first sample faulted.
+                              << "no clipping" << QStringList{"40", "0", "100"} << "";
+    // The sweep had begun, with no clipping, when the first sample faulted.
     QTest::newRow("load 0 ohms") << fields({"400", "60", "0", "200", "50"}) << "."
-                                 << "green" << QStringList{} << "Division by zero";
+                                 << "no clipping" << QStringList{} << "Division by zero";
     QStringList tickOverflow = fields({"400", "60", "4000", "200", "50"});
     tickOverflow[10] = QStringLiteral("40000");
     QTest::newRow("tick count beyond 16 bits") << tickOverflow << "."
@@ -62,7 +63,7 @@ void TestCalculation::outcome()
     QFETCH(QString, separator);
     QFETCH(QStringList, results);
     const tb::CalculationOutcome outcome = tb::calculate(texts, separator);
-    QTEST(colorName(outcome.indicator), "indicator");
+    QTEST(clippingName(outcome.clipped), "clipping");
     QTEST(outcome.error ? tb::exceptionText(outcome.error) : QString(), "error");
     QCOMPARE(outcome.results.has_value(), !results.isEmpty());
     if (!outcome.results)
