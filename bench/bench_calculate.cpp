@@ -72,12 +72,12 @@ bool atRatio(const QWidget& widget, benchmark::State& state)
 
 // The window shown on the benchmark's screen and laid out, its box then
 // given the benchmark's size: what a press repaints is then on screen.
-bool showLaidOut(tb::MainWindow& form, benchmark::State& state)
+bool showLaidOut(tb::MainWindow& window, benchmark::State& state)
 {
-    if (!placeOnScreen(form, state))
+    if (!placeOnScreen(window, state))
         return false;
-    form.show();
-    auto* box = form.findChild<QWidget*>(QStringLiteral("graphView"));
+    window.show();
+    auto* box = window.findChild<QWidget*>(QStringLiteral("graphView"));
     const QSize designSize = box->size();
     QElapsedTimer waited;
     waited.start();
@@ -106,10 +106,10 @@ void press(QPushButton& calculate)
 void BM_CalculatePress(benchmark::State& state)
 {
     QTemporaryDir dir;
-    tb::MainWindow form{tb::SettingsFile(dir.filePath(QStringLiteral("Tubebridge.dat")))};
-    if (!showLaidOut(form, state))
+    tb::MainWindow window{tb::SettingsFile(dir.filePath(QStringLiteral("Tubebridge.dat")))};
+    if (!showLaidOut(window, state))
         return;
-    auto* calculate = form.findChild<QPushButton*>(QStringLiteral("calculateButton"));
+    auto* calculate = window.findChild<QPushButton*>(QStringLiteral("calculateButton"));
     for (auto _ : state)
         press(*calculate);
 }
@@ -122,15 +122,15 @@ BENCHMARK(BM_CalculatePress)->ArgName("ratio")->Arg(1)->Arg(2)->Unit(benchmark::
 void BM_CalculatePressLattice(benchmark::State& state)
 {
     QTemporaryDir dir;
-    tb::MainWindow form{tb::SettingsFile(dir.filePath(QStringLiteral("Tubebridge.dat")))};
-    if (!showLaidOut(form, state))
+    tb::MainWindow window{tb::SettingsFile(dir.filePath(QStringLiteral("Tubebridge.dat")))};
+    if (!showLaidOut(window, state))
         return;
     const QString labeled = QString::number(state.range(1));
     const QString minor = QString::number(state.range(2));
     for (const auto& [name, text] : {std::pair{"field10", labeled}, std::pair{"field11", minor},
                                      std::pair{"field14", labeled}, std::pair{"field15", minor}})
-        form.findChild<QLineEdit*>(QLatin1String(name))->setText(text);
-    auto* calculate = form.findChild<QPushButton*>(QStringLiteral("calculateButton"));
+        window.findChild<QLineEdit*>(QLatin1String(name))->setText(text);
+    auto* calculate = window.findChild<QPushButton*>(QStringLiteral("calculateButton"));
     for (auto _ : state)
         press(*calculate);
 }
@@ -221,8 +221,8 @@ private:
 void BM_CalculateFloor(benchmark::State& state)
 {
     QTemporaryDir dir;
-    tb::MainWindow form{tb::SettingsFile(dir.filePath(QStringLiteral("Tubebridge.dat")))};
-    if (!showLaidOut(form, state))
+    tb::MainWindow window{tb::SettingsFile(dir.filePath(QStringLiteral("Tubebridge.dat")))};
+    if (!showLaidOut(window, state))
         return;
     ImageView view;
     if (!placeOnScreen(view, state))
@@ -237,8 +237,8 @@ void BM_CalculateFloor(benchmark::State& state)
 
     const tb::GraphSettings settings{0, 360, 7, 5, -300, 300, 7, 5};
     const tb::StageVariables stage = firstRunStage();
-    const QFont boxFont = form.findChild<QWidget*>(QStringLiteral("graphView"))->font();
-    GeometryRecorder pass(view.image, boxFont, form.font());
+    const QFont boxFont = window.findChild<QWidget*>(QStringLiteral("graphView"))->font();
+    GeometryRecorder pass(view.image, boxFont, window.font());
     tb::drawGraph(pass, settings, stage);
 
     const int width = qRound(ratio) > 1 ? qRound(ratio) : 0;

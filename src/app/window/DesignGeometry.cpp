@@ -20,7 +20,7 @@ constexpr int UnitsPerPixel = 15;
 
 // In layout units: the caption, the field's left and top, the caption's left
 // and width. The field and its caption share their top.
-struct FieldRow {
+struct DesignRow {
     const char* caption;
     int fieldLeft;
     int fieldTop;
@@ -28,7 +28,7 @@ struct FieldRow {
     int captionWidth;
 };
 
-constexpr std::array<FieldRow, FieldCount> FieldRows{{
+constexpr std::array<DesignRow, FieldCount> DesignRows{{
     {"Power Supply Voltage (volts)", 5400, 360, 1800, 3495},
     {"Ebk Saturation (Volts)", 5400, 720, 360, 4935},
     {"Load Impedance (ohms)", 5400, 1080, 2520, 2775},
@@ -72,7 +72,7 @@ WindowDesign windowDesign()
 
 FieldDesign fieldDesign(int index)
 {
-    const FieldRow& row = FieldRows.at(static_cast<std::size_t>(index));
+    const DesignRow& row = DesignRows.at(static_cast<std::size_t>(index));
     const bool indicator = index == indexOf(Field::ClippingIndicator);
     return {row.caption,
             designRect(row.fieldLeft, row.fieldTop, indicator ? IndicatorWidth : FieldWidth,

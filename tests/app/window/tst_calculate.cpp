@@ -55,20 +55,20 @@ QStringList shownTexts(const WindowHarness& h)
 
 const QList<double> firstRunInputs{400, 60, 4000, 200, 50};
 
-QMessageBox* errorMessage(tb::MainWindow& form)
+QMessageBox* errorMessage(tb::MainWindow& window)
 {
-    return form.findChild<QMessageBox*>(QStringLiteral("runtimeErrorMessage"));
+    return window.findChild<QMessageBox*>(QStringLiteral("runtimeErrorMessage"));
 }
 
 // Dismisses the error message as a user would, and says what it named.
-QString dismissError(tb::MainWindow& form)
+QString dismissError(tb::MainWindow& window)
 {
-    QMessageBox* box = errorMessage(form);
+    QMessageBox* box = errorMessage(window);
     if (box == nullptr)
         return {};
     const QString text = box->text();
     QTest::keyClick(box, Qt::Key_Return);
-    if (!QTest::qWaitFor([&form] { return errorMessage(form) == nullptr; }))
+    if (!QTest::qWaitFor([&window] { return errorMessage(window) == nullptr; }))
         return QStringLiteral("message not dismissed");
     return text;
 }
