@@ -4,7 +4,6 @@
 #include <QLineEdit>
 #include <QTextBoundaryFinder>
 #include <QTextLayout>
-#include <QValidator>
 
 #include <algorithm>
 
@@ -64,11 +63,6 @@ QLineEdit* AccessibleFieldEdit::lineEdit() const
     return static_cast<QLineEdit*>(widget());
 }
 
-bool AccessibleFieldEdit::textShown() const
-{
-    return lineEdit()->echoMode() == QLineEdit::Normal;
-}
-
 bool AccessibleFieldEdit::selectionShown() const
 {
     return lineEdit()->hasFocus();
@@ -76,7 +70,7 @@ bool AccessibleFieldEdit::selectionShown() const
 
 QString AccessibleFieldEdit::text(QAccessible::Text t) const
 {
-    if (t == QAccessible::Value && textShown() && !lineEdit()->text().isEmpty())
+    if (t == QAccessible::Value && !lineEdit()->text().isEmpty())
         return lineEdit()->text();
     return QAccessibleWidget::text(t);
 }
@@ -87,13 +81,7 @@ void AccessibleFieldEdit::setText(QAccessible::Text t, const QString& text)
         QAccessibleWidget::setText(t, text);
         return;
     }
-    QString newText = text;
-    if (const QValidator* validator = lineEdit()->validator()) {
-        int pos = 0;
-        if (validator->validate(newText, pos) != QValidator::Acceptable)
-            return;
-    }
-    lineEdit()->setText(newText);
+    lineEdit()->setText(text);
 }
 
 QAccessible::State AccessibleFieldEdit::state() const
@@ -104,8 +92,6 @@ QAccessible::State AccessibleFieldEdit::state() const
         state.readOnly = true;
     else
         state.editable = true;
-    if (!textShown())
-        state.passwordEdit = true;
     state.selectableText = true;
     return state;
 }
@@ -164,55 +150,45 @@ void AccessibleFieldEdit::setCursorPosition(int position)
 
 QString AccessibleFieldEdit::text(int startOffset, int endOffset) const
 {
-    if (startOffset > endOffset || !textShown())
+    if (startOffset > endOffset)
         return {};
     return lineEdit()->text().mid(startOffset, endOffset - startOffset);
 }
 
-template <typename Read>
-QString AccessibleFieldEdit::readAround(int offset, int* startOffset, int* endOffset,
-                                        Read&& read) const
+int AccessibleFieldEdit::offsetOrCursor(int offset) const
 {
-    if (!textShown()) {
-        *startOffset = *endOffset = -1;
-        return {};
-    }
-    return read(offset == -2 ? cursorPosition() : offset);
+    return offset == -2 ? cursorPosition() : offset;
 }
 
 QString AccessibleFieldEdit::textBeforeOffset(int offset,
                                               QAccessible::TextBoundaryType boundaryType,
                                               int* startOffset, int* endOffset) const
 {
-    return readAround(offset, startOffset, endOffset, [&](int at) {
-        return QAccessibleTextInterface::textBeforeOffset(at, boundaryType, startOffset, endOffset);
-    });
+    return QAccessibleTextInterface::textBeforeOffset(offsetOrCursor(offset), boundaryType,
+                                                      startOffset, endOffset);
 }
 
 QString AccessibleFieldEdit::textAfterOffset(int offset, QAccessible::TextBoundaryType boundaryType,
                                              int* startOffset, int* endOffset) const
 {
-    return readAround(offset, startOffset, endOffset, [&](int at) {
-        return QAccessibleTextInterface::textAfterOffset(at, boundaryType, startOffset, endOffset);
-    });
+    return QAccessibleTextInterface::textAfterOffset(offsetOrCursor(offset), boundaryType,
+                                                     startOffset, endOffset);
 }
 
 QString AccessibleFieldEdit::textAtOffset(int offset, QAccessible::TextBoundaryType boundaryType,
                                           int* startOffset, int* endOffset) const
 {
-    return readAround(offset, startOffset, endOffset, [&](int at) {
-        if (boundaryType != QAccessible::WordBoundary &&
-            boundaryType != QAccessible::SentenceBoundary)
-            return QAccessibleTextInterface::textAtOffset(at, boundaryType, startOffset, endOffset);
-        const QString all = lineEdit()->text();
-        const TextRange item =
-            itemAt(all, at,
-                   boundaryType == QAccessible::WordBoundary ? QTextBoundaryFinder::Word
-                                                             : QTextBoundaryFinder::Sentence);
-        *startOffset = item.start;
-        *endOffset = item.end;
-        return item.start < 0 ? QString() : all.mid(item.start, item.end - item.start);
-    });
+    const int at = offsetOrCursor(offset);
+    if (boundaryType != QAccessible::WordBoundary && boundaryType != QAccessible::SentenceBoundary)
+        return QAccessibleTextInterface::textAtOffset(at, boundaryType, startOffset, endOffset);
+    const QString all = lineEdit()->text();
+    const TextRange item =
+        itemAt(all, at,
+               boundaryType == QAccessible::WordBoundary ? QTextBoundaryFinder::Word
+                                                         : QTextBoundaryFinder::Sentence);
+    *startOffset = item.start;
+    *endOffset = item.end;
+    return item.start < 0 ? QString() : all.mid(item.start, item.end - item.start);
 }
 
 int AccessibleFieldEdit::characterCount() const

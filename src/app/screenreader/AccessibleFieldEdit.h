@@ -54,13 +54,9 @@ public:
 
 private:
     [[nodiscard]] QLineEdit* lineEdit() const;
-    // A password or hidden entry shows no text, so it tells none.
-    [[nodiscard]] bool textShown() const;
     [[nodiscard]] bool selectionShown() const;
-    // Reads the text around an offset, -2 standing for the cursor's.
-    template <typename Read>
-    [[nodiscard]] QString readAround(int offset, int* startOffset, int* endOffset,
-                                     Read&& read) const;
+    // An offset, -2 standing for the cursor's.
+    [[nodiscard]] int offsetOrCursor(int offset) const;
 };
 
 } // namespace tb
