@@ -6,6 +6,7 @@
 #include "GraphSettings.h"
 #include "PlotGeometry.h"
 #include "Rounding.h"
+#include "StageSample.h"
 #include "Waveforms.h"
 
 #include <QString>
@@ -18,16 +19,16 @@ namespace tb {
 namespace {
 
 struct Trace {
-    double (*function)(const StageVariables&, double);
+    double (*valueOf)(const StageSample&);
     Color color;
     double legendRowFactor; // of graphHeight
     const char* legendText;
 };
 
 constexpr std::array<Trace, 3> Traces{{
-    {&loadVoltageAt, colors::Red, 0.0882, "Load Voltage (Volts)"},
-    {&v1CurrentAt, colors::Green, 0.176, "V1 Cathode Current (mA)"},
-    {&v2CurrentAt, colors::Blue, 0.264, "V2 Cathode Current (mA)"},
+    {&loadVoltageOf, colors::Red, 0.0882, "Load Voltage (Volts)"},
+    {&v1CurrentOf, colors::Green, 0.176, "V1 Cathode Current (mA)"},
+    {&v2CurrentOf, colors::Blue, 0.264, "V2 Cathode Current (mA)"},
 }};
 
 struct Point {
@@ -46,17 +47,21 @@ struct Point {
 void drawTraces(DrawingSurface& surface, const GraphSettings& settings, const PlotGeometry& g,
                 const StageVariables& vars)
 {
+    // One sample of the stage per angle serves the three traces; a fault in
+    // it stops the pass where the first trace's value would have.
     std::array<Point, Traces.size()> previous{};
+    const StageSample first = stageSampleAt(vars, settings.xAxisMin);
     for (std::size_t t = 0; t < Traces.size(); ++t)
-        previous[t] = {g.plotLeft, pixelY(g, Traces[t].function(vars, settings.xAxisMin))};
+        previous[t] = {g.plotLeft, pixelY(g, Traces[t].valueOf(first))};
 
     const double step = checkedDiv(checkedSub(settings.xAxisMax, settings.xAxisMin), TraceSamples);
     const bool rising = step > 0.0;
     double a = checkedAdd(settings.xAxisMin, step);
     while (rising ? a <= settings.xAxisMax : a >= settings.xAxisMax) {
         const std::int32_t x = pixelX(g, a);
+        const StageSample sample = stageSampleAt(vars, a);
         for (std::size_t t = 0; t < Traces.size(); ++t) {
-            const Point p{x, pixelY(g, Traces[t].function(vars, a))};
+            const Point p{x, pixelY(g, Traces[t].valueOf(sample))};
             if (insidePlot(g, p) && (p.x != previous[t].x || p.y != previous[t].y)) {
                 surface.setForeColor(Traces[t].color);
                 surface.line(static_cast<float>(previous[t].x), static_cast<float>(previous[t].y),
