@@ -1,17 +1,15 @@
 #!/usr/bin/env bash
-# The Qt that the Windows build links: Debian's own qt6-base and qt6-svg
-# source packages, cross-built with MinGW-w64 once and kept in a cache folder;
-# later runs reuse it.
+# The Qt that the Windows build links: Debian's own qt6-base source package,
+# cross-built with MinGW-w64 once and kept in a cache folder; later runs reuse it.
 #
 #   scripts/windows-qt.sh            builds the Qt unless the cache holds it
 #   scripts/windows-qt.sh --prefix   prints the folder it is (or will be) in
 #
-# The folder is /var/cache/tubebridge/qt6-mingw-<version>_svg-<svg version>
-# (or ${XDG_CACHE_HOME:-~/.cache}/tubebridge/... when /var/cache may not be
+# The folder is /var/cache/tubebridge/qt6-mingw-<version>_print (or
+# ${XDG_CACHE_HOME:-~/.cache}/tubebridge/... when /var/cache may not be
 # written; TUBEBRIDGE_CACHE overrides either), where <version> is that of the
-# qt6-base source package and <svg version> that of qt6-svg. They are the
-# versions of the host Qt tools in qt6-base-dev-tools and of qt6-svg-dev,
-# which building against it needs.
+# qt6-base source package. It is the same version as the host Qt tools in
+# qt6-base-dev-tools, which building against it needs.
 #
 # Only Debian's packages are used: the source comes with `apt-get source`,
 # from deb-src entries for the Debian mirror and suites this machine already
@@ -30,13 +28,13 @@ cache_root() {
     fi
 }
 
-if ! qt_version=$(dpkg-query -W -f='${source:Version}' qt6-base-dev 2>/dev/null) ||
-    ! svg_version=$(dpkg-query -W -f='${source:Version}' qt6-svg-dev 2>/dev/null); then
-    "$root/scripts/install-deps.sh" qt6-base-dev qt6-svg-dev
+if ! qt_version=$(dpkg-query -W -f='${source:Version}' qt6-base-dev 2>/dev/null); then
+    "$root/scripts/install-deps.sh" qt6-base-dev
     qt_version=$(dpkg-query -W -f='${source:Version}' qt6-base-dev)
-    svg_version=$(dpkg-query -W -f='${source:Version}' qt6-svg-dev)
 fi
-prefix=$(cache_root)/qt6-mingw-${qt_version}_svg-$svg_version
+# The suffix names what this Qt holds beyond the first one made (print
+# support), so that an older cached Qt is never taken for it.
+prefix=$(cache_root)/qt6-mingw-${qt_version}_print
 # Written last: a prefix without it is an interrupted build and is redone.
 complete=$prefix/tubebridge-qt-build.txt
 
@@ -50,11 +48,10 @@ if [ -f "$complete" ]; then
 fi
 
 "$root/scripts/install-deps.sh" cmake ninja-build perl dpkg-dev xz-utils \
-    qt6-base-dev qt6-base-dev-tools qt6-svg-dev \
+    qt6-base-dev qt6-base-dev-tools \
     g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
 
 work=$prefix.build
-host_cmake=/usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/cmake
 # An interrupted build is continued where it stopped; anything else starts
 # from the source package.
 if [ -f "$work/build/build.ninja" ] && [ -f "$work/configure-seconds" ]; then
@@ -79,8 +76,7 @@ else
         -o "Dir::Etc::SourceParts=$work/apt/sources.list.d"
         -o "Dir::State::Lists=$work/apt/lists" -o "Dir::Cache=$work/apt/cache")
     apt-get "${apt_private[@]}" -q update
-    (cd "$work" && apt-get "${apt_private[@]}" -q source --only-source \
-        "qt6-base=$qt_version" "qt6-svg=$svg_version")
+    (cd "$work" && apt-get "${apt_private[@]}" -q source --only-source "qt6-base=$qt_version")
     src=$(find "$work" -mindepth 1 -maxdepth 1 -type d -name 'qt6-base-*')
 
     # Core, Gui, Widgets, PrintSupport and Test with the windows platform
@@ -90,6 +86,7 @@ else
     # qwindows.dll fails to link with DirectWrite 3 / Direct2D in Qt 6.4; and
     # without OpenGL, "dynamic" OpenGL must go too, or qwindowswindow.cpp
     # does not compile.
+    host_cmake=/usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/cmake
     start=$(date +%s)
     nice -n 10 cmake -S "$src" -B "$work/build" -G Ninja \
         -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
@@ -109,22 +106,8 @@ else
 fi
 start=$(date +%s)
 nice -n 10 cmake --build "$work/build" --parallel 2
-cmake --install "$work/build"
-# Qt SVG (QSvgGenerator, which saves and copies the graph as SVG), built
-# against the Qt just installed, into the same folder.
-if [ ! -f "$work/svg-build/build.ninja" ]; then
-    svg_src=$(find "$work" -mindepth 1 -maxdepth 1 -type d -name 'qt6-svg-*')
-    nice -n 10 cmake -S "$svg_src" -B "$work/svg-build" -G Ninja \
-        -DCMAKE_TOOLCHAIN_FILE="$prefix/lib/cmake/Qt6/qt.toolchain.cmake" \
-        -DQT_CHAINLOAD_TOOLCHAIN_FILE="$toolchain" \
-        -DCMAKE_BUILD_TYPE=Release \
-        -DCMAKE_INSTALL_PREFIX="$prefix" \
-        -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR="$host_cmake" \
-        -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF
-fi
-nice -n 10 cmake --build "$work/svg-build" --parallel 2
-cmake --install "$work/svg-build"
 build_seconds=$(($(date +%s) - start))
+cmake --install "$work/build"
 # MinGW's runtime, which every DLL of this Qt needs, beside them (stripped:
 # Debian's libstdc++-6.dll carries 20 MB of symbols): one folder then holds
 # all that a program built with it loads.
@@ -134,8 +117,7 @@ for dll in libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll; do
 done
 
 {
-    echo "qt6-base $qt_version and qt6-svg $svg_version from Debian's source packages," \
-        "cross-built for x86_64-w64-mingw32"
+    echo "qt6-base $qt_version from Debian's source package, cross-built for x86_64-w64-mingw32"
     echo "configure: $(cat "$work/configure-seconds") s"
     echo "build (its last run, when continued): $build_seconds s"
 } >"$complete.tmp"
