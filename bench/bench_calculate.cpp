@@ -299,10 +299,8 @@ void BM_DrawGraph(benchmark::State& state)
         return;
     const tb::StageVariables v = firstRunStage();
     const tb::GraphSettings g{0, 360, 7, 5, -300, 300, 7, 5};
-    for (auto _ : state) {
-        tb::QtDrawingSurface surface = box->beginPass(box->font());
-        tb::drawGraph(surface, g, v);
-    }
+    for (auto _ : state)
+        box->draw(g, v, box->font());
 }
 BENCHMARK(BM_DrawGraph)->ArgName("ratio")->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 

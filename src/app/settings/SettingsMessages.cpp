@@ -203,6 +203,11 @@ QString saveFailureMessage(const AtomicWriteResult& failure, const QString& file
                .arg(native(file));
 }
 
+QString saveFailureCause(const AtomicWriteResult& failure, const QString& file)
+{
+    return causeAndRemedy(failure, file);
+}
+
 QString loadFailureMessage(const SettingsFile::LoadResult& failure, const QString& savePath)
 {
     return readCause(failure) + QStringLiteral("\n\nThe fields start empty. ") +

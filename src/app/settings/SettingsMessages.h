@@ -10,6 +10,10 @@ namespace tb {
 // program stays open, so the advice ends with pressing "End" again.
 [[nodiscard]] QString saveFailureMessage(const AtomicWriteResult& failure, const QString& file);
 
+// The cause and its remedy alone, in the same words, for any file saved in
+// one step (the graph too).
+[[nodiscard]] QString saveFailureCause(const AtomicWriteResult& failure, const QString& file);
+
 // Why the settings could not be read at start-up, and where "End" will save.
 [[nodiscard]] QString loadFailureMessage(const SettingsFile::LoadResult& failure,
                                          const QString& savePath);

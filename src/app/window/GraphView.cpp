@@ -1,14 +1,36 @@
 #include "GraphView.h"
 
+#include "DrawGraph.h"
+#include "GraphVectors.h"
+#include "QtDrawingSurface.h"
+#include "SettingsMessages.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QBuffer>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QImageWriter>
+#include <QMenu>
+#include <QMimeData>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QResizeEvent>
+#include <QStandardPaths>
+#include <QStyleOptionFocusRect>
 
 #include <cmath>
 
 namespace tb {
 
 namespace {
+
+constexpr double InchesPerMetre = 1 / 0.0254;
 
 // Rounded up, so that the image covers the whole box at a fractional ratio.
 QSize deviceSize(const QSize& logicalSize, qreal ratio)
@@ -26,18 +48,70 @@ QImage blackImage(const QSize& logicalSize, qreal ratio)
     return image;
 }
 
+QAction* addGraphAction(QWidget* view, const QString& text, QKeySequence::StandardKey key,
+                        const QString& name)
+{
+    auto* action = new QAction(text, view);
+    action->setObjectName(name);
+    action->setShortcut(key);
+    // Only while the graph has the focus: in a field, Ctrl+C copies its text.
+    action->setShortcutContext(Qt::WidgetShortcut);
+    action->setEnabled(false);
+    view->addAction(action);
+    return action;
+}
+
+// The save dialog's filters, in the order offered, and the format each saves.
+struct Filter {
+    const char* text;
+    GraphView::Format format;
+    const char* extension;
+};
+constexpr Filter Filters[] = {
+    {"PNG image (*.png)", GraphView::Format::Png, "png"},
+    {"SVG drawing (*.svg)", GraphView::Format::Svg, "svg"},
+    {"PDF document (*.pdf)", GraphView::Format::Pdf, "pdf"},
+};
+
 } // namespace
 
 GraphView::GraphView(QWidget* parent)
     : QWidget(parent)
+    , m_copyAction(addGraphAction(this, QStringLiteral("Copy Graph"), QKeySequence::Copy,
+                                  QStringLiteral("copyGraphAction")))
+    , m_saveAction(addGraphAction(this, QStringLiteral("Save Graph As..."), QKeySequence::SaveAs,
+                                  QStringLiteral("saveGraphAction")))
+    , m_printAction(addGraphAction(this, QStringLiteral("Print Graph..."), QKeySequence::Print,
+                                   QStringLiteral("printGraphAction")))
+    , m_saveFolder(QStandardPaths::writableLocation(QStandardPaths::PicturesLocation))
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::TabFocus);
+    connect(m_copyAction, &QAction::triggered, this, &GraphView::copyGraph);
+    connect(m_saveAction, &QAction::triggered, this, &GraphView::saveGraphAs);
+    connect(m_printAction, &QAction::triggered, this, &GraphView::printGraph);
 }
+
+GraphView::~GraphView() = default;
 
 QSize GraphView::sizeHint() const
 {
     return {553, 297};
+}
+
+void GraphView::draw(const GraphSettings& settings, const StageVariables& stage,
+                     const QFont& windowFont)
+{
+    m_pass = Pass{settings, stage, windowFont, size()};
+    for (QAction* action : {m_copyAction, m_saveAction, m_printAction})
+        action->setEnabled(true);
+    QtDrawingSurface surface = beginPass(windowFont);
+    drawGraph(surface, settings, stage);
+}
+
+bool GraphView::hasGraph() const noexcept
+{
+    return m_pass.has_value();
 }
 
 QtDrawingSurface GraphView::beginPass(const QFont& windowFont)
@@ -60,6 +134,167 @@ QRect GraphView::shownPart() const
     return {QPoint(border, border), m_image.size() - QSize(border, border)};
 }
 
+GraphVectorPass GraphView::vectorPass() const
+{
+    // Measured on the image the screen's pass drew on, so that every text
+    // stands where it stands on screen.
+    return {m_pass->settings,
+            m_pass->stage,
+            {QSizeF(m_pass->size), font(), QFontMetricsF(font(), &m_image),
+             QFontMetricsF(m_pass->windowFont, &m_image), m_image.devicePixelRatio(),
+             static_cast<qreal>(m_image.logicalDpiY())}};
+}
+
+QByteArray GraphView::fileBytes(Format format) const
+{
+    if (!m_pass)
+        return {};
+    switch (format) {
+    case Format::Svg:
+        return graphSvg(vectorPass());
+    case Format::Pdf:
+        return graphPdf(vectorPass());
+    case Format::Png:
+        break;
+    }
+    // Prints at the size it has on screen: the logical resolution times the
+    // device pixels per logical pixel.
+    QImage shown = image();
+    const int dotsPerMetre = static_cast<int>(
+        std::lround(m_image.logicalDpiX() * m_image.devicePixelRatio() * InchesPerMetre));
+    shown.setDotsPerMeterX(dotsPerMetre);
+    shown.setDotsPerMeterY(dotsPerMetre);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "png");
+    if (!writer.write(shown))
+        return {};
+    return bytes;
+}
+
+void GraphView::printOn(QPrinter& printer) const
+{
+    if (!m_pass)
+        return;
+    QPainter painter(&printer);
+    const QRectF page(QPointF(0, 0),
+                      printer.pageLayout().paintRectPixels(printer.resolution()).size());
+    const QSizeF size(m_pass->size);
+    const double scale = std::min(page.width() / size.width(), page.height() / size.height());
+    painter.translate((page.width() - size.width() * scale) / 2,
+                      (page.height() - size.height() * scale) / 2);
+    painter.scale(scale, scale);
+    paintGraph(painter, vectorPass());
+}
+
+GraphView::Format GraphView::formatOf(const QString& path)
+{
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    for (const Filter& filter : Filters)
+        if (suffix == QLatin1String(filter.extension))
+            return filter.format;
+    return Format::Png;
+}
+
+AtomicWriteResult GraphView::saveTo(const QString& path) const
+{
+    return writeFileAtomically(path, fileBytes(formatOf(path)));
+}
+
+void GraphView::copyGraph()
+{
+    if (!m_pass)
+        return;
+    auto* data = new QMimeData;
+    QImage shown = image();
+    shown.setDevicePixelRatio(1.0); // the device pixels, one for one
+    data->setImageData(shown);
+    if (canWriteSvg())
+        data->setData(QStringLiteral("image/svg+xml"), fileBytes(Format::Svg));
+    QApplication::clipboard()->setMimeData(data);
+}
+
+void GraphView::saveGraphAs()
+{
+    if (!m_pass)
+        return;
+    QStringList filters;
+    for (const Filter& filter : Filters)
+        if (filter.format != Format::Svg || canWriteSvg())
+            filters << QLatin1String(filter.text);
+    QString selected = filters.first();
+    QString path = QFileDialog::getSaveFileName(
+        this, QStringLiteral("Save Graph As"),
+        QDir(m_saveFolder).filePath(QStringLiteral("Tubebridge graph.png")),
+        filters.join(QStringLiteral(";;")), &selected);
+    if (path.isEmpty())
+        return;
+    // A name without an extension this saves takes the chosen filter's.
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    bool known = false;
+    for (const Filter& filter : Filters)
+        known = known || suffix == QLatin1String(filter.extension);
+    if (!known)
+        for (const Filter& filter : Filters)
+            if (selected == QLatin1String(filter.text))
+                path += QLatin1Char('.') + QLatin1String(filter.extension);
+    m_saveFolder = QFileInfo(path).absolutePath();
+    const AtomicWriteResult saved = saveTo(path);
+    if (saved.ok())
+        emit graphSaved(path);
+    else
+        emit graphNotSaved(path, saveFailureCause(saved, path));
+}
+
+void GraphView::printGraph()
+{
+    if (!m_pass)
+        return;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(QStringLiteral("Tubebridge graph"));
+    QPrintDialog dialog(&printer, this);
+    dialog.setObjectName(QStringLiteral("printDialog"));
+    if (dialog.exec() == QDialog::Accepted)
+        printOn(printer);
+}
+
+void GraphView::openMenu(const QPoint& globalPos)
+{
+    QMenu menu(this);
+    menu.setObjectName(QStringLiteral("graphMenu"));
+    menu.addActions({m_copyAction, m_saveAction, m_printAction});
+    menu.exec(globalPos);
+}
+
+void GraphView::contextMenuEvent(QContextMenuEvent* event)
+{
+    openMenu(event->reason() == QContextMenuEvent::Mouse ? event->globalPos()
+                                                         : mapToGlobal(rect().center()));
+}
+
+void GraphView::keyPressEvent(QKeyEvent* event)
+{
+    const bool shiftF10 = event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier;
+    if (shiftF10 || event->key() == Qt::Key_Menu) {
+        openMenu(mapToGlobal(rect().center()));
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void GraphView::focusInEvent(QFocusEvent* event)
+{
+    update();
+    QWidget::focusInEvent(event);
+}
+
+void GraphView::focusOutEvent(QFocusEvent* event)
+{
+    update();
+    QWidget::focusOutEvent(event);
+}
+
 void GraphView::paintEvent(QPaintEvent* event)
 {
     // The painter is clipped to the exposed region; at the screen's ratio the
@@ -69,6 +304,14 @@ void GraphView::paintEvent(QPaintEvent* event)
         painter.fillRect(event->rect(), Qt::black); // nothing drawn yet
     else
         painter.drawImage(QPointF(0, 0), m_image, shownPart());
+    // On screen only, never in what is taken away.
+    if (hasFocus()) {
+        QStyleOptionFocusRect frame;
+        frame.initFrom(this);
+        frame.rect = rect();
+        frame.backgroundColor = Qt::black;
+        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &frame, &painter, this);
+    }
 }
 
 void GraphView::resizeEvent(QResizeEvent* /*event*/)

@@ -1,41 +1,105 @@
 #pragma once
 
-#include "QtDrawingSurface.h"
+#include "FileSystem.h"
+#include "GraphSettings.h"
+#include "StageVariables.h"
 
+#include <QFont>
 #include <QImage>
 #include <QWidget>
 
-class QFont;
+#include <optional>
+
+class QAction;
+class QPainter;
+class QPrinter;
 
 namespace tb {
 
-// The graph's drawing surface on screen. Everything is drawn into an image it
-// keeps at the screen's device pixel ratio, so the graph is sharp at any scale
-// factor and survives being covered or minimised; painting only copies that
-// image 1:1 onto the screen. Until the first pass there is no image: the box
-// shows its black ground, and start-up neither makes nor resizes one.
-// The image has the drawing surface's border above and to the left.
+class QtDrawingSurface;
+struct GraphVectorPass;
+
+// The graph: it draws itself from what a press gives it, and keeps that, so
+// that the same pass can run again as vectors for a file or a printer.
+//
+// Everything is drawn into an image it keeps at the screen's device pixel
+// ratio, so the graph is sharp at any scale factor and survives being covered
+// or minimised; painting only copies that image 1:1 onto the screen (and,
+// while the view has the focus, the style's focus frame over it). Until the
+// first pass there is no image: the box shows its black ground, and start-up
+// neither makes nor resizes one. The image has the drawing surface's border
+// above and to the left.
+//
+// Its context menu (the right button, the menu key, Shift+F10) and the
+// standard keys while it has the focus copy, save and print the graph as the
+// last press left it; before the first press they are disabled.
 class GraphView : public QWidget {
     Q_OBJECT
 
 public:
+    // Where a save finds its format: the file name's extension.
+    enum class Format { Png, Svg, Pdf };
+
     explicit GraphView(QWidget* parent = nullptr);
+    ~GraphView() override;
 
     [[nodiscard]] QSize sizeHint() const override;
 
-    // Starts a drawing pass on the kept image, first made or fitted to the
-    // box's current size and device pixel ratio. The box is repainted when the
-    // surface goes, also when the pass ends with a run-time error.
+    // Draws the graph of a press and keeps what it drew from. Raises the
+    // pass's run-time error, after the box shows what was drawn until then.
     // windowFont is the font the window measures text heights in.
-    [[nodiscard]] QtDrawingSurface beginPass(const QFont& windowFont);
-    // What the box shows of the image: null before the first pass.
+    void draw(const GraphSettings& settings, const StageVariables& stage, const QFont& windowFont);
+    // Whether a press has drawn (part of) a graph to take away.
+    [[nodiscard]] bool hasGraph() const noexcept;
+
+    // What the box shows, in the screen's device pixels: null before the
+    // first pass.
     [[nodiscard]] QImage image() const;
+    // The graph as a file of the format: a PNG of the pixels shown with the
+    // resolution that prints them at their size on screen, or the pass drawn
+    // again as SVG or PDF. Empty before the first pass, or for SVG where the
+    // build has none.
+    [[nodiscard]] QByteArray fileBytes(Format format) const;
+    // The pass drawn again on a printer's page, as large as it allows.
+    void printOn(QPrinter& printer) const;
+    // Replaces the file at path with the graph in one step, in the format
+    // of path's extension (PNG where it has none it knows).
+    [[nodiscard]] AtomicWriteResult saveTo(const QString& path) const;
+    [[nodiscard]] static Format formatOf(const QString& path);
+
+public slots:
+    void copyGraph();
+    void saveGraphAs();
+    void printGraph();
+
+signals:
+    // After "Save Graph As...": the file written, or why it was not.
+    void graphSaved(const QString& path);
+    void graphNotSaved(const QString& path, const QString& cause);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
+    // What the last press drew from, and in what box.
+    struct Pass {
+        GraphSettings settings;
+        StageVariables stage;
+        QFont windowFont;
+        QSize size;
+    };
+
+    // Starts a drawing pass on the kept image, first made or fitted to the
+    // box's current size and device pixel ratio. The box is repainted when
+    // the surface goes, also when the pass ends with a run-time error.
+    [[nodiscard]] QtDrawingSurface beginPass(const QFont& windowFont);
+    [[nodiscard]] GraphVectorPass vectorPass() const;
+    void openMenu(const QPoint& globalPos);
     // Gives the image the box's size and its border at its device pixel
     // ratio, keeping what is drawn.
     void fitImage();
@@ -43,6 +107,11 @@ private:
     [[nodiscard]] QRect shownPart() const;
 
     QImage m_image;
+    std::optional<Pass> m_pass;
+    QAction* m_copyAction;
+    QAction* m_saveAction;
+    QAction* m_printAction;
+    QString m_saveFolder;
 };
 
 } // namespace tb

@@ -6,7 +6,6 @@
 #include "ControlLayout.h"
 #include "Controls.h"
 #include "DesignGeometry.h"
-#include "DrawGraph.h"
 #include "ExceptionText.h"
 #include "FieldEdit.h"
 #include "FirstLayoutWatcher.h"
@@ -16,6 +15,8 @@
 #include "VectorState.h"
 #include "WindowMessages.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QIcon>
 #include <QLabel>
 #include <QLocale>
@@ -100,6 +101,8 @@ void MainWindow::createControls()
     m_graphView->setObjectName(QStringLiteral("graphView"));
     m_graphView->setAccessibleName(QStringLiteral("Graph"));
     m_graphView->setGeometry(design.graphView);
+    connect(m_graphView, &GraphView::graphSaved, this, &MainWindow::onGraphSaved);
+    connect(m_graphView, &GraphView::graphNotSaved, this, &MainWindow::onGraphNotSaved);
 
     m_announcement = new Announcement(this);
     m_announcement->setObjectName(QStringLiteral("announcement"));
@@ -255,13 +258,24 @@ void MainWindow::showOutcome(const CalculationOutcome& outcome)
 
     // The old drawing goes; the new one is described once it stands.
     setDescription(*m_graphView, QString());
-    {
-        QtDrawingSurface surface = m_graphView->beginPass(font());
-        drawGraph(surface, results.graph, results.stage);
-    }
+    m_graphView->draw(results.graph, results.stage, font());
     setDescription(*m_graphView, graphDescription(results.graph, decimalSeparator()));
     selectFieldsAndFocus();
     announceOutcome();
+}
+
+void MainWindow::onGraphSaved(const QString& path)
+{
+    m_announcement->announce(QStringLiteral("Graph saved to %1").arg(QFileInfo(path).fileName()));
+}
+
+void MainWindow::onGraphNotSaved(const QString& path, const QString& cause)
+{
+    m_messages->showGraphProblem(
+        QStringLiteral("The graph could not be saved."),
+        cause + QStringLiteral("\n\nAny file that was at %1 is as it was before, and the graph "
+                               "stays in the window: save it again when that is done.")
+                    .arg(QDir::toNativeSeparators(path)));
 }
 
 void MainWindow::setIndicator(bool clipped)

@@ -39,6 +39,8 @@ private slots:
     void onCalculateClicked();
     void onEndClicked();
     void onLayoutDue();
+    void onGraphSaved(const QString& path);
+    void onGraphNotSaved(const QString& path, const QString& cause);
 
 private:
     void createControls();

@@ -15,6 +15,11 @@ void WindowMessages::showSettingsProblem(const QString& text, const QString& det
     open(QMessageBox::Warning, QStringLiteral("settingsMessage"), text, detail);
 }
 
+void WindowMessages::showGraphProblem(const QString& text, const QString& detail)
+{
+    open(QMessageBox::Warning, QStringLiteral("graphMessage"), text, detail);
+}
+
 void WindowMessages::showRuntimeError(const QString& name, const QString& consequence)
 {
     open(QMessageBox::Critical, QStringLiteral("runtimeErrorMessage"), name, consequence);

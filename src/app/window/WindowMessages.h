@@ -24,6 +24,8 @@ public:
     // A settings file that could not be read or written (object name
     // "settingsMessage").
     void showSettingsProblem(const QString& text, const QString& detail);
+    // A graph that could not be saved (object name "graphMessage").
+    void showGraphProblem(const QString& text, const QString& detail);
     // A run-time error that stopped a handler (object name "runtimeErrorMessage").
     void showRuntimeError(const QString& name, const QString& consequence);
 

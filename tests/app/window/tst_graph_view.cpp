@@ -171,10 +171,7 @@ void TestGraphView::hiddenBoxTakesItsSizeBeforeDrawing()
     v.loadOhms = 4000;
     v.gridPeakVolts = tb::gridPeakVoltsFromRms(200);
     v.idleAmps = 0.05;
-    {
-        tb::QtDrawingSurface surface = box.beginPass(box.font());
-        tb::drawGraph(surface, tb::GraphSettings{0, 360, 7, 5, -300, 300, 7, 5}, v);
-    }
+    box.draw(tb::GraphSettings{0, 360, 7, 5, -300, 300, 7, 5}, v, box.font());
     QCOMPARE(box.image().size(), QSize(1824, 518));
     // plotLeft of an 1824-pixel box: 1824 x 0.07792 = 142.1.
     QCOMPARE(box.image().pixel(142, 200), White);

@@ -1,0 +1,84 @@
+#include "GraphVectors.h"
+
+#include "DrawGraph.h"
+#include "VectorState.h"
+
+#include <QBuffer>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#ifdef TUBEBRIDGE_HAS_SVG
+#include <QSvgGenerator>
+#endif
+
+#include <cmath>
+
+namespace tb {
+
+void paintGraph(QPainter& painter, const GraphVectorPass& pass)
+{
+    VectorDrawingSurface surface(painter, pass.box);
+    try {
+        drawGraph(surface, pass.settings, pass.stage);
+    } catch (...) {
+        // The screen shows the pass as far as it got, and so does this.
+    }
+    clearVectorState();
+}
+
+bool canWriteSvg() noexcept
+{
+#ifdef TUBEBRIDGE_HAS_SVG
+    return true;
+#else
+    return false;
+#endif
+}
+
+QByteArray graphSvg(const GraphVectorPass& pass)
+{
+#ifdef TUBEBRIDGE_HAS_SVG
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QSvgGenerator svg;
+    svg.setOutputDevice(&buffer);
+    const QSize size = pass.box.size.toSize();
+    svg.setSize(size);
+    svg.setViewBox(QRect(QPoint(0, 0), size));
+    // Fonts then have the size in its pixels that they have on screen.
+    svg.setResolution(static_cast<int>(std::lround(pass.box.measuredDpi)));
+    svg.setTitle(QStringLiteral("Tubebridge graph"));
+    {
+        QPainter painter(&svg);
+        paintGraph(painter, pass);
+    }
+    return bytes;
+#else
+    (void)pass;
+    return {};
+#endif
+}
+
+QByteArray graphPdf(const GraphVectorPass& pass)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter pdf(&buffer);
+    pdf.setCreator(QStringLiteral("Tubebridge"));
+    pdf.setTitle(QStringLiteral("Tubebridge graph"));
+    // One device pixel of the writer is one logical pixel of the box.
+    const double dpi = pass.box.measuredDpi;
+    pdf.setResolution(static_cast<int>(std::lround(dpi)));
+    pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
+    pdf.setPageSize(QPageSize(pass.box.size * (72.0 / dpi), QPageSize::Point,
+                              QStringLiteral("Tubebridge graph"), QPageSize::ExactMatch));
+    {
+        QPainter painter(&pdf);
+        paintGraph(painter, pass);
+    }
+    return bytes;
+}
+
+} // namespace tb

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "GraphSettings.h"
+#include "StageVariables.h"
+#include "VectorDrawingSurface.h"
+
+#include <QByteArray>
+
+class QPainter;
+
+namespace tb {
+
+// One press's graph as the screen shows it, to be drawn again as vectors:
+// what the pass drew from, and the box it drew in.
+struct GraphVectorPass {
+    GraphSettings settings;
+    StageVariables stage;
+    VectorDrawingSurface::Box box;
+};
+
+// Runs the pass on the painter, in the box's logical pixels. A run-time error
+// stops it where it stopped on screen, and what was drawn before stays.
+void paintGraph(QPainter& painter, const GraphVectorPass& pass);
+
+// Whether this build can write SVG (Qt SVG is not part of every build).
+[[nodiscard]] bool canWriteSvg() noexcept;
+// The graph as an SVG drawing of the box's size in logical pixels; empty
+// where SVG cannot be written.
+[[nodiscard]] QByteArray graphSvg(const GraphVectorPass& pass);
+// The graph as a PDF document of one page of the box's size.
+[[nodiscard]] QByteArray graphPdf(const GraphVectorPass& pass);
+
+} // namespace tb
