@@ -53,7 +53,11 @@ QAction* addGraphAction(QWidget* view, const QString& text, QKeySequence::Standa
 {
     auto* action = new QAction(text, view);
     action->setObjectName(name);
-    action->setShortcut(key);
+    action->setShortcuts(key);
+    // Qt's Windows and plain X11 key schemes have no Save As key: there it
+    // takes the one GNOME, KDE and macOS give it.
+    if (action->shortcuts().isEmpty() && key == QKeySequence::SaveAs)
+        action->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
     // Only while the graph has the focus: in a field, Ctrl+C copies its text.
     action->setShortcutContext(Qt::WidgetShortcut);
     action->setEnabled(false);
