@@ -2,7 +2,8 @@
 # Makes the README's picture, docs/main-window.png, from the real program: a
 # first run (the worked example in the fields) on a private 1920 x 1080 Xvfb
 # display under openbox, "Calculate" pressed from the keyboard, the window's
-# client area captured once the graph stands.
+# client area captured once the graph stands. The picture is committed: run
+# this after a change to what the window shows, and commit it with the change.
 #
 #   scripts/screenshot.sh [output.png]
 set -euo pipefail
