@@ -1,17 +1,23 @@
 // The graph taken out of the window: as SVG with every element, as PNG of
 // the pixels shown, on the clipboard, on a printer, and only once a press
 // has drawn it.
+#include "Accessibility.h"
+#include "FieldEdit.h"
 #include "GraphVectors.h"
 #include "LaidOutWindow.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QMimeData>
 #include <QPrinter>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QXmlStreamReader>
 
 #include <map>
@@ -89,13 +95,20 @@ class TestGraphExport : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void svgHoldsTheGraph_data();
     void svgHoldsTheGraph();
     void pngIsThePixelsShown();
     void clipboardHoldsBothFormats();
     void nothingToTakeBeforeThePress();
     void printsOnePage();
+    void saveThroughTheDialog();
 };
+
+void TestGraphExport::initTestCase()
+{
+    tb::installAccessibleInterfaces(tb::FieldEdit::staticMetaObject);
+}
 
 void TestGraphExport::svgHoldsTheGraph_data()
 {
@@ -226,6 +239,40 @@ void TestGraphExport::printsOnePage()
     const QByteArray pdf = printed.readAll();
     QVERIFY(pdf.startsWith("%PDF"));
     QCOMPARE(pdf.count("/Type /Page\n") + pdf.count("/Type /Page\r"), 1);
+}
+
+// The dialog's filter chooses the format of a name without an extension, the
+// file is written, and a screen reader hears where.
+void TestGraphExport::saveThroughTheDialog()
+{
+    LaidOutWindow f;
+    QVERIFY(f.show());
+    f.h.clickCalculate();
+    const QTemporaryDir dir;
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (dialog == nullptr)
+            return;
+        answer.stop();
+        // As a user would: the filter chosen, then the name typed.
+        dialog->selectNameFilter(QStringLiteral("PDF document (*.pdf)"));
+        auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        QVERIFY(name != nullptr);
+        name->setText(dir.filePath(QStringLiteral("bench graph")));
+        QTest::keyClick(name, Qt::Key_Return);
+    });
+    answer.start(10);
+    action(f.box(), "saveGraphAction")->trigger();
+    QFile saved(dir.filePath(QStringLiteral("bench graph.pdf")));
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    QVERIFY(saved.readAll().startsWith("%PDF"));
+    QAccessibleInterface* window = QAccessible::queryAccessibleInterface(&f.h.window());
+    QString heard;
+    for (int i = 0; i < window->childCount(); ++i)
+        if (window->child(i)->role() == QAccessible::Notification)
+            heard = window->child(i)->text(QAccessible::Name);
+    QCOMPARE(heard, QStringLiteral("Graph saved to bench graph.pdf"));
 }
 
 QTEST_MAIN(TestGraphExport)
