@@ -222,8 +222,7 @@ void GraphView::copyGraph()
     QImage shown = image();
     shown.setDevicePixelRatio(1.0); // the device pixels, one for one
     data->setImageData(shown);
-    if (canWriteSvg())
-        data->setData(QStringLiteral("image/svg+xml"), fileBytes(Format::Svg));
+    data->setData(QStringLiteral("image/svg+xml"), fileBytes(Format::Svg));
     QApplication::clipboard()->setMimeData(data);
 }
 
@@ -233,8 +232,7 @@ void GraphView::saveGraphAs()
         return;
     QStringList filters;
     for (const Filter& filter : Filters)
-        if (filter.format != Format::Svg || canWriteSvg())
-            filters << QLatin1String(filter.text);
+        filters << QLatin1String(filter.text);
     QString selected = filters.first();
     QString path = QFileDialog::getSaveFileName(
         this, QStringLiteral("Save Graph As"),
