@@ -142,6 +142,33 @@ BENCHMARK(BM_CalculatePressLattice)
     ->Args({2, 32767, 1})
     ->Unit(benchmark::kMillisecond);
 
+// The graph of a press as a file, the format in the second argument (0 PNG,
+// 1 SVG, 2 PDF): the worked example (labeled 7, minor 5) or the densest
+// lattice (32 767 labeled, 1 minor, both axes). Goal: under a second.
+void BM_GraphFile(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    tb::MainWindow window{tb::SettingsFile(dir.filePath(QStringLiteral("Tubebridge.dat")))};
+    if (!showLaidOut(window, state))
+        return;
+    const QString labeled = QString::number(state.range(2));
+    const QString minor = QString::number(state.range(2) == 7 ? 5 : 1);
+    for (const auto& [name, text] : {std::pair{"field10", labeled}, std::pair{"field11", minor},
+                                     std::pair{"field14", labeled}, std::pair{"field15", minor}})
+        window.findChild<QLineEdit*>(QLatin1String(name))->setText(text);
+    press(*window.findChild<QPushButton*>(QStringLiteral("calculateButton")));
+    auto* view = window.findChild<tb::GraphView*>(QStringLiteral("graphView"));
+    const auto format = static_cast<tb::GraphView::Format>(state.range(1));
+    qsizetype bytes = 0;
+    for (auto _ : state)
+        bytes = view->fileBytes(format).size();
+    state.counters["MB"] = static_cast<double>(bytes) / (1024 * 1024);
+}
+BENCHMARK(BM_GraphFile)
+    ->ArgNames({"ratio", "format", "labeled"})
+    ->ArgsProduct({{1, 2}, {0, 1, 2}, {7, 32767}})
+    ->Unit(benchmark::kMillisecond);
+
 // A box that only shows an image, 1:1, as the picture box does.
 class ImageView : public QWidget {
 public:

@@ -1,11 +1,14 @@
 #include "EngineeringText.h"
 
+#include "LenientParse.h"
 #include "NumberText.h"
+#include "RuntimeError.h"
 
 #include <QString>
 
 #include <array>
 #include <cmath>
+#include <cstdint>
 
 namespace tb {
 
@@ -108,11 +111,32 @@ constexpr double TinyLimit = 9.9995e-16;
     return text;
 }
 
+// Character positions in a pair's text are signed 16-bit and count on to one
+// past the last character, so this is the longest text they can walk.
+constexpr qsizetype LongestPairText = 32766;
+
 } // namespace
 
 QString engineeringText(double value)
 {
     return formatNumber(value);
+}
+
+ComplexTexts engineeringTextPair(const QString& text)
+{
+    if (text.size() > LongestPairText)
+        raiseError(ErrorKind::Overflow);
+    auto j = static_cast<std::int16_t>(text.size()); // 1-based position of the last "j", 0 if none
+    while (j > 0 && text.at(j - 1) != QLatin1Char('j') && text.at(j - 1) != QLatin1Char('J'))
+        --j;
+    if (j < 3)
+        raiseError(ErrorKind::InvalidArgument);
+
+    // The "j" and the two characters before it (" +" in "3.25 + j-1.5") are
+    // not read.
+    const double realPart = parseNumber(text.left(j - 3).toStdString());
+    const double imaginaryPart = parseNumber(text.mid(j).toStdString());
+    return {formatNumber(realPart), formatNumber(imaginaryPart)};
 }
 
 } // namespace tb

@@ -11,6 +11,8 @@ const char* errorName(ErrorKind kind) noexcept
         return "Division by zero";
     case ErrorKind::InvalidOperation:
         return "Invalid floating-point operation";
+    case ErrorKind::InvalidArgument:
+        return "Invalid argument";
     }
     return "Run-time error";
 }

@@ -10,6 +10,7 @@ enum class ErrorKind {
     Overflow,
     DivisionByZero,
     InvalidOperation,
+    InvalidArgument,
 };
 
 [[nodiscard]] const char* errorName(ErrorKind kind) noexcept;

@@ -18,7 +18,7 @@ artefacts=${2:-$PWD}
 # shellcheck source=../support/xserver.sh
 source "$(cd "$(dirname "$0")" && pwd)/../support/xserver.sh"
 
-skip_without Xvfb xdotool xwininfo import convert awk cmp
+skip_without Xvfb xdotool xwininfo xprop import convert awk cmp
 [[ -x $exe ]] || {
     echo "FAIL: no executable at '$exe'"
     exit 1
@@ -114,7 +114,7 @@ start_watchdog() {
     (
         while kill -0 "$parent" 2>/dev/null; do sleep 1; done
         kill "$xvfb" 2>/dev/null
-        sleep 1
+        wait_until 5 eval '! kill -0 "$xvfb" 2>/dev/null' || true
         rm -rf "$work"
     ) >/dev/null 2>&1 &
     watchdog_pid=$!
@@ -201,6 +201,11 @@ focused_window() {
     xdotool getwindowfocus 2>/dev/null || true
 }
 has_focus() { [[ $(focused_window) == "$1" ]]; }
+# key_stamp: the time of the last key pressed in the main window, which the
+# program writes into the window's _NET_WM_USER_TIME as it takes the key.
+key_stamp() {
+    { xprop -id "$main_win" _NET_WM_USER_TIME 2>/dev/null || true; } | awk '/= [0-9]+$/ {print $NF}'
+}
 
 # focus_window <id>: what a window manager does when the user clicks a window.
 focus_window() {
@@ -338,8 +343,21 @@ expect_message() {
     keys "$1"
     box_gone() { ! app_windows | grep -qx "$box"; }
     wait_until 5 box_gone || fail "the message window stayed open after $1"
-    sleep 0.3
+    # What the dismissal sets off in the program comes before its answer to a
+    # key pressed afterwards: Shift, in the window, where it changes nothing.
+    local stamp
+    stamp=$(key_stamp)
+    if app_alive && timeout 5 xdotool windowfocus --sync "$main_win" >/dev/null 2>&1; then
+        keys shift
+    fi
+    key_answered() {
+        local now
+        now=$(key_stamp)
+        [[ -n $now && $now != "$stamp" ]]
+    }
+    wait_until 10 eval 'key_answered || ! app_alive' || true
     app_alive || fail "the program ended after the message"
+    key_answered || fail "the program took no key after the message"
     app_windows | grep -qx "$main_win" || fail "the main window is gone after the message"
     log "message dismissed with $1; the program goes on"
 }

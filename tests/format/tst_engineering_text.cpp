@@ -29,6 +29,10 @@ class TestEngineeringText : public QObject {
 private slots:
     void singleValue_data();
     void singleValue();
+    void pair_data();
+    void pair();
+    void pairRejected_data();
+    void pairRejected();
 
     void sweepReadsBack();
 };
@@ -107,6 +111,79 @@ void TestEngineeringText::singleValue()
     QFETCH(QString, expected);
 
     QCOMPARE(tb::engineeringText(value), expected);
+}
+
+// Worked out by hand: the last "j" at position i splits the text into its
+// first i - 3 and its last length - i characters.
+void TestEngineeringText::pair_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("real");
+    QTest::addColumn<QString>("imaginary");
+
+    QTest::newRow("worked example") << "3.25 + j-1.5"
+                                    << " 3.250     "
+                                    << "-1.500     ";
+    QTest::newRow("upper-case J") << "3.25 + J-1.5"
+                                  << " 3.250     "
+                                  << "-1.500     ";
+    QTest::newRow("minus before j not read") << "3.25 - j1.5"
+                                             << " 3.250     "
+                                             << " 1.500     ";
+    QTest::newRow("two digits before j not read") << "12345j6"
+                                                  << " 123.0     "
+                                                  << " 6.000     ";
+    QTest::newRow("last j splits") << "1 + j2 + j3"
+                                   << " 1.000     "
+                                   << " 3.000     ";
+    QTest::newRow("j at position 3") << "abj"
+                                     << " 0.000     "
+                                     << " 0.000     ";
+    QTest::newRow("engineering parts") << "-4700 + j0.00047"
+                                       << "-4.700e+3  "
+                                       << " 470.0e-6  ";
+    QTest::newRow("overflow and tiny parts") << "2e13 + j-1e-20" << overflowText << "-0.000     ";
+    QTest::newRow("32766 characters") << QString(32760, ' ') + "1 + j2"
+                                      << " 1.000     "
+                                      << " 2.000     ";
+}
+
+void TestEngineeringText::pair()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, real);
+    QFETCH(QString, imaginary);
+
+    const tb::ComplexTexts texts = tb::engineeringTextPair(text);
+    QCOMPARE(texts.real, real);
+    QCOMPARE(texts.imaginary, imaginary);
+}
+
+void TestEngineeringText::pairRejected_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<ErrorKind>("error");
+
+    QTest::newRow("no j") << "3.25 + 1.5" << ErrorKind::InvalidArgument;
+    QTest::newRow("empty") << "" << ErrorKind::InvalidArgument;
+    QTest::newRow("j at position 1") << "j5" << ErrorKind::InvalidArgument;
+    QTest::newRow("j at position 2") << "1j5" << ErrorKind::InvalidArgument;
+    QTest::newRow("J at position 2") << "1J" << ErrorKind::InvalidArgument;
+    QTest::newRow("32767 characters") << QString(32761, ' ') + "1 + j2" << ErrorKind::Overflow;
+    QTest::newRow("length before j") << QString(32767, 'x') << ErrorKind::Overflow;
+    QTest::newRow("real part beyond range") << "1e999 + j1" << ErrorKind::Overflow;
+    QTest::newRow("imaginary part beyond range") << "1 + j1e999" << ErrorKind::Overflow;
+}
+
+void TestEngineeringText::pairRejected()
+{
+    QFETCH(QString, text);
+    QFETCH(ErrorKind, error);
+
+    tb::ComplexTexts texts{"old real", "old imaginary"};
+    QCOMPARE(errorOf([&] { texts = tb::engineeringTextPair(text); }), error);
+    QCOMPARE(texts.real, QStringLiteral("old real"));
+    QCOMPARE(texts.imaginary, QStringLiteral("old imaginary"));
 }
 
 // Every text over the table's whole span has the fixed layout and reads back to

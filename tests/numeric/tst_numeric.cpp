@@ -267,6 +267,8 @@ void TestNumeric::errorNames()
     QCOMPARE(QString(tb::RuntimeError(ErrorKind::Overflow).what()), QString("Overflow"));
     QCOMPARE(QString(tb::RuntimeError(ErrorKind::DivisionByZero).what()),
              QString("Division by zero"));
+    QCOMPARE(QString(tb::RuntimeError(ErrorKind::InvalidArgument).what()),
+             QString("Invalid argument"));
 }
 
 void TestNumeric::faultFlags_data()

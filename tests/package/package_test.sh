@@ -23,7 +23,7 @@ source "$here/../support/xserver.sh"
 readonly app_id=org.tubebridge.Tubebridge
 
 skip_without cpack dpkg-deb dpkg-shlibdeps lintian desktop-file-validate appstreamcli \
-    Xvfb xdotool xwininfo setpriv
+    Xvfb xdotool xwininfo import convert setpriv
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/tubebridge-package.XXXXXX")
 chmod 755 "$work"
@@ -52,6 +52,15 @@ if [[ $(id -u) -eq 0 ]]; then
     as_user=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
 fi
 
+# laid_out <window>: the window shows its first layout, which keys must not
+# come before.
+laid_out() {
+    local x y w h
+    read -r x y w h <<<"$(desktop_geometry "$1")"
+    import -window root "$work/shot.png"
+    laid_out_in "$work/shot.png" "$x" "$y" "$w" "$h"
+}
+
 # start_and_end <desktop entry> <PATH>: starts the program the way a desktop
 # does, from the entry's Exec line, presses "Calculate" and then "End" with the
 # keyboard and checks the settings file in a fresh configuration folder of the
@@ -70,7 +79,7 @@ start_and_end() {
     app_pid=$!
     window=$(timeout 20 xdotool search --sync --onlyvisible --pid "$app_pid" | head -n 1) ||
         fail "no window from '$exec_line' (see its output: $(cat "$work/program.log"))"
-    sleep 0.5 # the first layout
+    wait_until 10 laid_out "$window" || fail "the window was not laid out"
     xdotool windowfocus --sync "$window"
     # From field 0 the tab order reaches "Calculate" after 16 fields and the
     # indicator, and "End" one further; "Calculate" leaves the focus on field 0.

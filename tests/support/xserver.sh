@@ -341,9 +341,10 @@ desktop_focused() {
     esac
 }
 
-# desktop_geometry <window>: "x y width height" of its client area on the X screen.
+# desktop_geometry <window>: "x y width height" of its client area on the X
+# screen (on a bare X server too, where no desktop was started).
 desktop_geometry() {
-    case $desktop in
+    case ${desktop:-} in
     sway | sway-xwayland)
         swaymsg_ -t get_tree | jq -r --argjson id "$1" '.. | objects | select(.id? == $id)
             | "\(.rect.x + .window_rect.x) \(.rect.y + .window_rect.y) \(.window_rect.width) \(.window_rect.height)"'

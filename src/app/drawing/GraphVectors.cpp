@@ -1,6 +1,7 @@
 #include "GraphVectors.h"
 
 #include "DrawGraph.h"
+#include "SvgPaintDevice.h"
 #include "VectorState.h"
 
 #include <QBuffer>
@@ -26,7 +27,7 @@ void paintGraph(QPainter& painter, const GraphVectorPass& pass)
     clearVectorState();
 }
 
-bool canWriteSvg() noexcept
+bool hasQtSvg() noexcept
 {
 #ifdef TUBEBRIDGE_HAS_SVG
     return true;
@@ -35,29 +36,36 @@ bool canWriteSvg() noexcept
 #endif
 }
 
-QByteArray graphSvg(const GraphVectorPass& pass)
+QByteArray graphSvg(const GraphVectorPass& pass, SvgWriter writer)
 {
-#ifdef TUBEBRIDGE_HAS_SVG
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QSvgGenerator svg;
-    svg.setOutputDevice(&buffer);
     const QSize size = pass.box.size.toSize();
-    svg.setSize(size);
-    svg.setViewBox(QRect(QPoint(0, 0), size));
-    // Fonts then have the size in its pixels that they have on screen.
-    svg.setResolution(static_cast<int>(std::lround(pass.box.measuredDpi)));
-    svg.setTitle(QStringLiteral("Tubebridge graph"));
+#ifdef TUBEBRIDGE_HAS_SVG
+    if (writer == SvgWriter::QtSvg) {
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        QSvgGenerator svg;
+        svg.setOutputDevice(&buffer);
+        svg.setSize(size);
+        svg.setViewBox(QRect(QPoint(0, 0), size));
+        // Fonts then have the size in its pixels that they have on screen.
+        svg.setResolution(static_cast<int>(std::lround(pass.box.measuredDpi)));
+        svg.setTitle(QStringLiteral("Tubebridge graph"));
+        {
+            QPainter painter(&svg);
+            paintGraph(painter, pass);
+        }
+        return bytes;
+    }
+#else
+    (void)writer;
+#endif
+    SvgPaintDevice svg(size);
     {
         QPainter painter(&svg);
         paintGraph(painter, pass);
     }
-    return bytes;
-#else
-    (void)pass;
-    return {};
-#endif
+    return svg.svg();
 }
 
 QByteArray graphPdf(const GraphVectorPass& pass)

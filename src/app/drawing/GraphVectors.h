@@ -22,11 +22,15 @@ struct GraphVectorPass {
 // stops it where it stopped on screen, and what was drawn before stays.
 void paintGraph(QPainter& painter, const GraphVectorPass& pass);
 
-// Whether this build can write SVG (Qt SVG is not part of every build).
-[[nodiscard]] bool canWriteSvg() noexcept;
-// The graph as an SVG drawing of the box's size in logical pixels; empty
-// where SVG cannot be written.
-[[nodiscard]] QByteArray graphSvg(const GraphVectorPass& pass);
+// Who writes an SVG file: Qt SVG's generator, or where the build has no Qt
+// SVG (the Windows build) SvgPaintDevice.
+enum class SvgWriter { QtSvg, Own };
+[[nodiscard]] bool hasQtSvg() noexcept;
+
+// The graph as an SVG drawing of the box's size in logical pixels.
+[[nodiscard]] QByteArray graphSvg(const GraphVectorPass& pass,
+                                  SvgWriter writer = hasQtSvg() ? SvgWriter::QtSvg
+                                                                : SvgWriter::Own);
 // The graph as a PDF document of one page of the box's size.
 [[nodiscard]] QByteArray graphPdf(const GraphVectorPass& pass);
 

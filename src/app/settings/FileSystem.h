@@ -15,9 +15,9 @@ namespace tb {
 enum class SpecialFile { None, NamedPipe, Device, Socket };
 
 // What keeps the settings file from being read or replaced besides a system
-// error: a link at its path made by another user (read through nothing,
-// replaced by the save itself), or no folder for the user's own settings
-// (the system named none, or none with a full path).
+// error: a link made by another user on the way to it (read through nothing;
+// see writeFileAtomically for the save), or no folder for the user's own
+// settings (the system named none, or none with a full path).
 enum class Obstacle { None, ForeignLink, NoSettingsFolder };
 
 // Errors are the system's error numbers as errno gives them. On Windows the
@@ -61,17 +61,24 @@ struct AtomicWriteResult {
 // it, and is never readable by more than that, not even for a moment; on
 // POSIX, saved by the superuser, it keeps the old one's owner and group too.
 //
-// On POSIX a link is trusted when the user who runs the program made it, or
-// the owner of its folder did, or no one but that owner may write the
-// folder. Another link is never followed: the save puts the new file in its
-// place, unless the system refuses (EPERM in a sticky folder). On Windows a
-// file in use by another program is waited for about a second (EBUSY).
+// On POSIX every link on the way is judged, those in the folders of the path
+// and of each link's target too, at most 40 (then ELOOP): it is trusted when
+// the user who runs the program made it, or the owner of its folder did, or
+// no one but that owner may write the folder. Another link is never looked
+// through. Met at the path or beyond it, the save puts the new file in place
+// of the entry at the path itself (the untrusted link, or the trusted one
+// that led to it), unless the system refuses (EPERM in a sticky folder). Met
+// on the way to the path's own folder, nothing is saved:
+// Obstacle::ForeignLink, with that link as folder. On Windows a file in use
+// by another program is waited for about a second (EBUSY).
 [[nodiscard]] AtomicWriteResult writeFileAtomically(const QString& path, const QByteArray& bytes);
 
 // What reading a file gave: nothing at the path (missing; a dangling link is
 // nothing too), its first bytes, or why not (error, special or obstacle).
 // folder names the folder on the way that refused, when the file itself did
-// not.
+// not: for Obstacle::ForeignLink the link on the way to the path's own
+// folder. link names a link not trusted further on, beyond the one at the
+// path.
 struct FileRead {
     bool missing = false;
     QByteArray bytes;
@@ -80,6 +87,7 @@ struct FileRead {
     QString systemWords{};
     Obstacle obstacle = Obstacle::None;
     QString folder{};
+    QString link{};
 
     [[nodiscard]] bool ok() const noexcept
     {
@@ -88,9 +96,9 @@ struct FileRead {
 };
 
 // Reads at most limit bytes of the regular file at path. Only a regular file
-// is opened; a folder gives EISDIR, a link loop ELOOP, a link that is not
-// trusted (see writeFileAtomically) Obstacle::ForeignLink. Only "no such
-// file" counts as missing.
+// is opened; a folder gives EISDIR, a link loop ELOOP, a link on the way
+// that is not trusted (see writeFileAtomically) Obstacle::ForeignLink. Only
+// "no such file" counts as missing.
 [[nodiscard]] FileRead readRegularFile(const QString& path, qint64 limit);
 
 #ifdef Q_OS_WIN

@@ -7,8 +7,9 @@
 #include <QRandomGenerator>
 #include <QStandardPaths>
 
+#include <algorithm>
 #include <cerrno>
-#include <cstdlib>
+#include <climits>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -27,18 +28,6 @@ namespace {
 [[nodiscard]] QString folderOf(const QByteArray& path)
 {
     return QFile::decodeName(parentOf(path));
-}
-
-// The last place reached on the way to path (absolute, clean): the folder
-// that refused to be searched, or a file that stands where a folder is
-// needed.
-[[nodiscard]] QString lastReached(const QByteArray& path)
-{
-    struct stat st {};
-    for (qsizetype slash = path.indexOf('/', 1); slash > 0; slash = path.indexOf('/', slash + 1))
-        if (::stat(path.left(slash).constData(), &st) != 0)
-            return folderOf(path.left(slash));
-    return folderOf(path);
 }
 
 // Creates dir and its missing parents; on failure says which folder refused.
@@ -74,15 +63,117 @@ namespace {
            (link.st_uid == dir.st_uid || (dir.st_mode & (S_IWGRP | S_IWOTH)) == 0);
 }
 
+// As many links as the kernel follows on one way before it gives ELOOP.
+constexpr int MaxLinks = 40;
+
+[[nodiscard]] QByteArray joined(const QByteArray& folder, const QByteArray& name)
+{
+    return folder == "/" ? '/' + name : folder + '/' + name;
+}
+
+// The text a link holds, as it holds it: 0, or errno.
+[[nodiscard]] int linkText(const QByteArray& link, QByteArray& text)
+{
+    text.resize(256);
+    for (;;) {
+        const ssize_t n = ::readlink(link.constData(), text.data(), std::size_t(text.size()));
+        if (n <= 0)
+            return n == 0 ? ENOENT : errno;
+        if (n < text.size()) {
+            text.truncate(n);
+            return 0;
+        }
+        if (text.size() >= PATH_MAX)
+            return ENAMETOOLONG;
+        text.resize(text.size() * 2);
+    }
+}
+
+// How far a way led: to its end (path, through no link; st when it exists),
+// or to a link that is not looked through, or to an error in a folder.
+struct Reached {
+    QByteArray path;
+    struct stat st {};
+    bool exists = false;
+    QByteArray foreignLink{};
+    int error = 0;
+    QByteArray folder{};
+};
+
+// Follows way (absolute, or relative to the folder from, which is reached
+// through no link) one name at a time, as the kernel would, but judges every
+// link on it, the last one too, before it looks through it; links counts
+// those followed. Past a missing name the rest is where it would be made.
+[[nodiscard]] Reached follow(const QByteArray& from, const QByteArray& way, int& links)
+{
+    Reached r;
+    r.path = way.startsWith('/') ? QByteArray("/") : from;
+    QList<QByteArray> pending = way.split('/');
+    std::reverse(pending.begin(), pending.end());
+    int missing = 0; // names at the end of r.path that do not exist
+    const auto fail = [&r](int error, const QByteArray& where) {
+        r.error = error;
+        r.folder = where;
+        return r;
+    };
+    while (!pending.isEmpty()) {
+        const QByteArray name = pending.takeLast();
+        if (name.isEmpty() || name == ".")
+            continue;
+        if (name == "..") {
+            r.path = parentOf(r.path);
+            missing = qMax(0, missing - 1);
+            continue;
+        }
+        const QByteArray next = joined(r.path, name);
+        struct stat st {};
+        if (missing > 0 || ::lstat(next.constData(), &st) != 0) {
+            if (missing == 0 && errno != ENOENT)
+                return fail(errno, r.path);
+            r.path = next;
+            ++missing;
+        } else if (!S_ISLNK(st.st_mode)) {
+            if (!S_ISDIR(st.st_mode) && !pending.isEmpty())
+                return fail(ENOTDIR, next);
+            r.path = next;
+        } else if (!linkTrusted(st, r.path)) {
+            r.foreignLink = next;
+            return r;
+        } else {
+            QByteArray text;
+            if (++links > MaxLinks)
+                return fail(ELOOP, r.path);
+            if (const int error = linkText(next, text); error != 0)
+                return fail(error, r.path);
+            if (text.startsWith('/'))
+                r.path = "/";
+            QList<QByteArray> names = text.split('/');
+            std::reverse(names.begin(), names.end());
+            pending += names;
+        }
+    }
+    if (missing > 0)
+        return r;
+    if (::lstat(r.path.constData(), &r.st) == 0)
+        r.exists = true;
+    else if (errno != ENOENT)
+        return fail(errno, parentOf(r.path));
+    return r;
+}
+
 // Where the settings path leads: the entry that is read and replaced. A
-// trusted link leads to the file it points to, or to where that file is
-// made when it is missing; another link, or a link loop, is that entry
-// itself, and nothing behind it is looked at.
+// trusted link leads to the file at the end of its chain, or to where that
+// file is made when it is missing. A link that is not trusted, met anywhere
+// after the path's own folder, or a link loop there, leaves the entry at the
+// path itself: nothing behind it is looked at, and the save replaces that
+// entry. A link that is not trusted on the way to the path's own folder
+// leaves no entry at all: nothing is read or saved.
 struct Place {
-    QByteArray target; // absolute
+    QByteArray target; // absolute, through no link
     struct stat st {}; // the target's own (lstat), when it exists
     bool exists = false;
-    bool foreignLink = false;
+    QByteArray foreignLink{};       // not looked through
+    bool behindForeignLink = false; // the path's own folder lies behind it
     bool loop = false;
     int error = 0;    // why the target could not be found
     QString folder{}; // where that happened
@@ -90,45 +181,54 @@ struct Place {
 
 [[nodiscard]] Place placeOf(const QString& path)
 {
+    const QByteArray absolute =
+        QFile::encodeName(QDir::cleanPath(QFileInfo(path).absoluteFilePath()));
     Place place;
-    place.target = QFile::encodeName(QDir::cleanPath(QFileInfo(path).absoluteFilePath()));
-    const auto failed = [&place](int error, const QByteArray& way) {
+    const auto failed = [&place](int error, const QByteArray& where) {
         place.error = error;
-        place.folder = lastReached(way);
+        place.folder = QFile::decodeName(where);
         return place;
     };
+    int links = 0;
+    const Reached folder = follow("/", parentOf(absolute), links);
+    if (!folder.foreignLink.isEmpty()) {
+        place.foreignLink = folder.foreignLink;
+        place.behindForeignLink = true;
+        return place;
+    }
+    if (folder.error != 0)
+        return failed(folder.error, folder.folder);
+    place.target = joined(folder.path, absolute.mid(absolute.lastIndexOf('/') + 1));
+    if (folder.exists && !S_ISDIR(folder.st.st_mode))
+        return failed(ENOTDIR, folder.path);
+    if (!folder.exists)
+        return place;
     if (::lstat(place.target.constData(), &place.st) != 0)
-        return errno == ENOENT ? place : failed(errno, place.target);
+        return errno == ENOENT ? place : failed(errno, folder.path);
     place.exists = true;
     if (!S_ISLNK(place.st.st_mode))
         return place;
-    if (!linkTrusted(place.st, parentOf(place.target))) {
-        place.foreignLink = true;
+    if (!linkTrusted(place.st, folder.path)) {
+        place.foreignLink = place.target;
         return place;
     }
-    if (char* real = ::realpath(place.target.constData(), nullptr)) {
-        const QByteArray resolved(real);
-        std::free(real);
-        if (struct stat st{}; ::lstat(resolved.constData(), &st) == 0) {
-            place.target = resolved;
-            place.st = st;
-            return place;
-        }
-    }
-    const int error = errno;
-    const QByteArray pointsTo =
-        QFile::encodeName(QFileInfo(QFile::decodeName(place.target)).symLinkTarget());
-    switch (error) {
-    case ENOENT: // dangling: the file is made where the link points
-        place.target = pointsTo;
-        place.exists = false;
-        return place;
-    case ELOOP:
+    QByteArray text;
+    if (const int error = linkText(place.target, text); error != 0)
+        return failed(error, folder.path);
+    ++links;
+    const Reached end = follow(folder.path, text, links);
+    if (!end.foreignLink.isEmpty())
+        place.foreignLink = end.foreignLink;
+    else if (end.error == ELOOP)
         place.loop = true;
-        return place;
-    default:
-        return failed(error, pointsTo);
+    else if (end.error != 0)
+        return failed(end.error, end.folder);
+    else {
+        place.target = end.path;
+        place.st = end.st;
+        place.exists = end.exists;
     }
+    return place;
 }
 
 struct Temporary {
@@ -267,8 +367,13 @@ void notAFile(FileRead& read, mode_t mode)
     if (place.error != 0) {
         read.error = place.error;
         read.folder = place.folder;
-    } else if (place.foreignLink) {
+    } else if (!place.foreignLink.isEmpty()) {
         read.obstacle = Obstacle::ForeignLink;
+        const QString link = QFile::decodeName(place.foreignLink);
+        if (place.behindForeignLink)
+            read.folder = link;
+        else if (place.foreignLink != place.target)
+            read.link = link;
     } else if (place.loop) {
         read.error = ELOOP; // told of, and replaced by the first save
     } else if (!place.exists) {
@@ -316,6 +421,9 @@ AtomicWriteResult writeFileAtomically(const QString& path, const QByteArray& byt
     const Place place = placeOf(path);
     if (place.error != 0)
         return {place.error, place.folder};
+    // No entry at the path can be replaced without writing through that link.
+    if (const QString link = QFile::decodeName(place.foreignLink); place.behindForeignLink)
+        return {0, link, SpecialFile::None, {}, Obstacle::ForeignLink};
     const QByteArray dir = parentOf(place.target);
     const QString folder = QFile::decodeName(dir);
     if (place.exists && S_ISDIR(place.st.st_mode))

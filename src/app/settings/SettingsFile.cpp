@@ -49,6 +49,7 @@ QByteArray lineBytes(QString text)
     result.systemWords = read.systemWords;
     result.obstacle = read.obstacle;
     result.folder = read.folder;
+    result.link = read.link;
     if (!read.ok()) {
         result.status = SettingsFile::LoadStatus::Unreadable;
         return result;

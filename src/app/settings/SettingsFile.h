@@ -31,6 +31,7 @@ public:
         QString systemWords;                     // the system's own words for error, if any
         Obstacle obstacle = Obstacle::None;      // or what else kept it from being read
         QString folder;                          // the folder on the way that refused, if one did
+        QString link; // a link of another user further on than the one at the path
     };
 
     // Saves go to path. While path does not exist yet, defaultsPath (when

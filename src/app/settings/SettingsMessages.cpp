@@ -68,6 +68,12 @@ namespace {
 }
 #endif
 
+[[nodiscard]] QString foreignLinkOnTheWay(const QString& file, const QString& link)
+{
+    return QStringLiteral("The way to %1 leads through %2, a link made by another user.")
+        .arg(native(file), native(link));
+}
+
 // The path itself, not what a link there leads to: moving a link moves only
 // the link.
 [[nodiscard]] QString notAFile(SpecialFile special, const QString& file)
@@ -85,6 +91,10 @@ namespace {
     if (failure.obstacle == Obstacle::NoSettingsFolder)
         return noSettingsFolder() + QStringLiteral(" Ask the administrator to set it up.");
     const QString& folder = failure.folder;
+    if (failure.obstacle == Obstacle::ForeignLink)
+        return foreignLinkOnTheWay(file, folder) +
+               QStringLiteral(" It is not followed, so that no file of yours is written through "
+                              "it. Ask its owner or the administrator to remove it.");
     switch (failure.error) {
     case ENOSPC:
         return QStringLiteral("The disk that holds %1 is full. Free some space on it.")
@@ -135,10 +145,13 @@ namespace {
         return notAFile(failure.special, failure.path);
     const QString file = native(failure.path);
     switch (failure.obstacle) {
-    case Obstacle::ForeignLink:
-        return QStringLiteral("%1 is a link made by another user. It is not followed, so that "
-                              "no file of yours is read or written through it.")
-            .arg(file);
+    case Obstacle::ForeignLink: {
+        const QString& further = failure.link.isEmpty() ? failure.folder : failure.link;
+        return (further.isEmpty() ? QStringLiteral("%1 is a link made by another user.").arg(file)
+                                  : foreignLinkOnTheWay(failure.path, further)) +
+               QStringLiteral(" It is not followed, so that no file of yours is read or "
+                              "written through it.");
+    }
     case Obstacle::NoSettingsFolder:
         return noSettingsFolder();
     case Obstacle::None:
@@ -180,10 +193,18 @@ namespace {
         return QStringLiteral("Move or rename %1 before you press \"End\", so that your fields "
                               "can be saved there.")
             .arg(special ? native(failure.path) : QStringLiteral("that folder"));
-    if (failure.obstacle == Obstacle::ForeignLink && here)
+    if (failure.obstacle == Obstacle::ForeignLink && here) {
+        // Nothing is saved behind that link, nor the way to the file through it.
+        if (!failure.folder.isEmpty())
+            return QStringLiteral("\"End\" cannot save them there while that link stands.");
+        if (!failure.link.isEmpty())
+            return QStringLiteral("\"End\" saves them to %1 in place of the link there; "
+                                  "nothing behind %2 is touched.")
+                .arg(native(savePath), native(failure.link));
         return QStringLiteral("\"End\" saves them to %1 in place of the link, where the folder "
                               "allows it.")
             .arg(native(savePath));
+    }
     return QStringLiteral("\"End\" saves them to %1.").arg(native(savePath));
 }
 

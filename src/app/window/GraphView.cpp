@@ -53,16 +53,24 @@ QAction* addGraphAction(QWidget* view, const QString& text, QKeySequence::Standa
 {
     auto* action = new QAction(text, view);
     action->setObjectName(name);
-    action->setShortcuts(key);
-    // Qt's Windows and plain X11 key schemes have no Save As key: there it
-    // takes the one GNOME, KDE and macOS give it.
-    if (action->shortcuts().isEmpty() && key == QKeySequence::SaveAs)
-        action->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    // Some platforms have no key for saving under a new name (Windows, a
+    // desktop Qt knows nothing of): Ctrl+Shift+S, as most others have.
+    QList<QKeySequence> keys = QKeySequence::keyBindings(key);
+    if (keys.isEmpty() && key == QKeySequence::SaveAs)
+        keys << QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S);
+    action->setShortcuts(keys);
     // Only while the graph has the focus: in a field, Ctrl+C copies its text.
     action->setShortcutContext(Qt::WidgetShortcut);
     action->setEnabled(false);
     view->addAction(action);
     return action;
+}
+
+// The user's Pictures folder, or the home folder where there is none.
+QString picturesFolder()
+{
+    const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    return QFileInfo(pictures).isDir() ? pictures : QDir::homePath();
 }
 
 // The save dialog's filters, in the order offered, and the format each saves.
@@ -87,7 +95,7 @@ GraphView::GraphView(QWidget* parent)
                                   QStringLiteral("saveGraphAction")))
     , m_printAction(addGraphAction(this, QStringLiteral("Print Graph..."), QKeySequence::Print,
                                    QStringLiteral("printGraphAction")))
-    , m_saveFolder(QStandardPaths::writableLocation(QStandardPaths::PicturesLocation))
+    , m_saveFolder(picturesFolder())
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::TabFocus);
@@ -214,8 +222,7 @@ void GraphView::copyGraph()
     QImage shown = image();
     shown.setDevicePixelRatio(1.0); // the device pixels, one for one
     data->setImageData(shown);
-    if (canWriteSvg())
-        data->setData(QStringLiteral("image/svg+xml"), fileBytes(Format::Svg));
+    data->setData(QStringLiteral("image/svg+xml"), fileBytes(Format::Svg));
     QApplication::clipboard()->setMimeData(data);
 }
 
@@ -225,8 +232,7 @@ void GraphView::saveGraphAs()
         return;
     QStringList filters;
     for (const Filter& filter : Filters)
-        if (filter.format != Format::Svg || canWriteSvg())
-            filters << QLatin1String(filter.text);
+        filters << QLatin1String(filter.text);
     QString selected = filters.first();
     QString path = QFileDialog::getSaveFileName(
         this, QStringLiteral("Save Graph As"),
@@ -308,13 +314,21 @@ void GraphView::paintEvent(QPaintEvent* event)
         painter.fillRect(event->rect(), Qt::black); // nothing drawn yet
     else
         painter.drawImage(QPointF(0, 0), m_image, shownPart());
-    // On screen only, never in what is taken away.
+    // On screen only, never in what is taken away: the style's focus frame,
+    // kept to the edge (some styles fill what they frame), and the
+    // highlight's colour along it, which stands out on the black ground
+    // where a style's own frame is faint.
     if (hasFocus()) {
         QStyleOptionFocusRect frame;
         frame.initFrom(this);
         frame.rect = rect();
         frame.backgroundColor = Qt::black;
+        const int edge = std::max(2, style()->pixelMetric(QStyle::PM_FocusFrameHMargin));
+        painter.setClipRegion(
+            QRegion(rect()).subtracted(rect().adjusted(edge, edge, -edge, -edge)));
         style()->drawPrimitive(QStyle::PE_FrameFocusRect, &frame, &painter, this);
+        painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
+        painter.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
     }
 }
 

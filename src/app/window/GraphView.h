@@ -66,6 +66,9 @@ public:
     // of path's extension (PNG where it has none it knows).
     [[nodiscard]] AtomicWriteResult saveTo(const QString& path) const;
     [[nodiscard]] static Format formatOf(const QString& path);
+    // What the last press drew from, for a vector surface; only once a
+    // press has drawn.
+    [[nodiscard]] GraphVectorPass vectorPass() const;
 
 public slots:
     void copyGraph();
@@ -98,7 +101,6 @@ private:
     // box's current size and device pixel ratio. The box is repainted when
     // the surface goes, also when the pass ends with a run-time error.
     [[nodiscard]] QtDrawingSurface beginPass(const QFont& windowFont);
-    [[nodiscard]] GraphVectorPass vectorPass() const;
     void openMenu(const QPoint& globalPos);
     // Gives the image the box's size and its border at its device pixel
     // ratio, keeping what is drawn.

@@ -7,7 +7,8 @@
 // A load prints "read <first field>", "missing", "a link made by another
 // user" or its error; a save "saved" (sixteen lines, the first "saved") or
 // its error. An error is the system's words, with "(at <folder>)" when a
-// folder is named.
+// folder is named; another user's link has "(at <link>)" when it is not the
+// one at the path.
 #include "SettingsFile.h"
 
 #include <QFile>
@@ -17,9 +18,11 @@
 
 namespace {
 
-QString failed(int error, const QString& folder)
+QString failed(int error, const QString& folder, tb::Obstacle obstacle = tb::Obstacle::None)
 {
-    const QString words = QString::fromLocal8Bit(std::strerror(error));
+    const QString words = obstacle == tb::Obstacle::ForeignLink
+                              ? QStringLiteral("a link made by another user")
+                              : QString::fromLocal8Bit(std::strerror(error));
     return folder.isEmpty() ? words : QStringLiteral("%1 (at %2)").arg(words, folder);
 }
 
@@ -30,9 +33,7 @@ QString loadOf(const tb::SettingsFile& settings)
         return "read " + loaded.fields.value(0);
     if (loaded.status == tb::SettingsFile::LoadStatus::Missing)
         return QStringLiteral("missing");
-    if (loaded.obstacle == tb::Obstacle::ForeignLink)
-        return QStringLiteral("a link made by another user");
-    return failed(loaded.error, loaded.folder);
+    return failed(loaded.error, loaded.link + loaded.folder, loaded.obstacle);
 }
 
 } // namespace
@@ -48,6 +49,8 @@ int main(int argc, char** argv)
         return 0;
     }
     const tb::AtomicWriteResult saved = settings.save({QStringLiteral("saved")});
-    out << (saved.ok() ? QStringLiteral("saved") : failed(saved.error, saved.folder)) << '\n';
+    out << (saved.ok() ? QStringLiteral("saved")
+                       : failed(saved.error, saved.folder, saved.obstacle))
+        << '\n';
     return 0;
 }

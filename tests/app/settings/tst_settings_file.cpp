@@ -433,8 +433,9 @@ void TestSettingsFile::whateverStandsAtThePath()
 
 // As nobody (unprivileged.sh, as CI runs as root), whose file is
 // /home/mine.dat; daemon is another user. The settings file is in /shared;
-// /locked is a folder only the superuser may open. What comes of it: the
-// probe's load and save, your file, and what stands at the path.
+// /locked is a folder only the superuser may open, /sticky one anyone may
+// write, as /tmp. What comes of it: the probe's load and save, your file, and
+// what stands at the path.
 void TestSettingsFile::linksAndFoldersOfOtherUsers_data()
 {
     QTest::addColumn<QString>("folderOwner");
@@ -442,6 +443,8 @@ void TestSettingsFile::linksAndFoldersOfOtherUsers_data()
     QTest::addColumn<QString>("linkOwner"); // of a link at the path; none when empty
     QTest::addColumn<QString>("linkTo");
     QTest::addColumn<QStringList>("outcome");
+    QTest::addColumn<QStringList>("further"); // links: "owner link target", in /sticky say
+    QTest::addColumn<QString>("path");
     const QString link = "link to regular file";
     const QString foreign = "a link made by another user";
     const auto refused = [](int error, const char* folder) {
@@ -449,26 +452,62 @@ void TestSettingsFile::linksAndFoldersOfOtherUsers_data()
     };
     const QStringList followed{"read mine0", "saved", "yours saved", link};
     const QString mine = "/home/mine.dat";
+    const QStringList none;
+    const QString shared = "/shared/Tubebridge.dat";
     QTest::newRow("another user's link in a sticky shared folder")
         << "root" << 01777 << "daemon" << mine
-        << QStringList{foreign, refused(EPERM, "/shared"), "yours kept", link};
+        << QStringList{foreign, refused(EPERM, "/shared"), "yours kept", link} << none << shared;
     QTest::newRow("another user's link in a shared folder")
         << "root" << 0777 << "daemon" << mine
-        << QStringList{foreign, "saved", "yours kept", "regular file"};
+        << QStringList{foreign, "saved", "yours kept", "regular file"} << none << shared;
     QTest::newRow("your own link in your own folder")
-        << "nobody" << 0700 << "nobody" << mine << followed;
-    QTest::newRow("the folder's owner's link") << "daemon" << 0777 << "daemon" << mine << followed;
+        << "nobody" << 0700 << "nobody" << mine << followed << none << shared;
+    QTest::newRow("the folder's owner's link")
+        << "daemon" << 0777 << "daemon" << mine << followed << none << shared;
     QTest::newRow("a link in a folder only its owner may write")
-        << "daemon" << 0755 << "root" << mine << followed;
+        << "daemon" << 0755 << "root" << mine << followed << none << shared;
     // Told by its cause, never taken for a first run; nothing written.
     const QString locked = refused(EACCES, "/locked");
     QTest::newRow("your own link into a folder you may not open")
         << "nobody" << 0700 << "nobody"
-        << "/locked/Tubebridge.dat" << QStringList{locked, locked, "yours kept", link};
-    const QString shared = refused(EACCES, "/shared");
+        << "/locked/Tubebridge.dat" << QStringList{locked, locked, "yours kept", link} << none
+        << shared;
+    const QString sharedRefused = refused(EACCES, "/shared");
     QTest::newRow("a settings folder you may not open")
         << "root" << 0700 << ""
-        << "" << QStringList{shared, shared, "yours kept", "nothing"};
+        << "" << QStringList{sharedRefused, sharedRefused, "yours kept", "nothing"} << none
+        << shared;
+    // Another user's link further on is not looked through either: the
+    // save replaces your link at the path. On the way to the path's own
+    // folder, nothing is saved.
+    const QString daemonsToMine = "daemon /sticky/Tubebridge.dat /home/mine.dat";
+    QTest::newRow("your link on to another user's link in a sticky folder")
+        << "nobody" << 0700 << "nobody"
+        << "/sticky/Tubebridge.dat"
+        << QStringList{foreign + " (at /sticky/Tubebridge.dat)", "saved", "yours kept",
+                       "regular file"}
+        << QStringList{daemonsToMine} << shared;
+    QTest::newRow("your link through another user's link to a folder")
+        << "nobody" << 0700 << "nobody"
+        << "/sticky/home/mine.dat"
+        << QStringList{foreign + " (at /sticky/home)", "saved", "yours kept", "regular file"}
+        << QStringList{"daemon /sticky/home /home"} << shared;
+    const QString behind = foreign + " (at /sticky/home)";
+    QTest::newRow("your link to a folder that holds another user's link to a folder")
+        << "nobody" << 0700 << ""
+        << "" << QStringList{behind, behind, "yours kept", "regular file"}
+        << QStringList{"nobody /shared/sticky /sticky", "daemon /sticky/home /home"}
+        << "/shared/sticky/home/mine.dat";
+    // A chain of trusted links is followed to its end, a missing file made
+    // there; a relative link is read from its own folder.
+    QTest::newRow("a chain of two of your links")
+        << "nobody" << 0700 << "nobody"
+        << "/sticky/next" << followed << QStringList{"nobody /sticky/next ../home/mine.dat"}
+        << shared;
+    QTest::newRow("a chain of two of your links to a missing file")
+        << "nobody" << 0700 << "nobody"
+        << "/sticky/next" << QStringList{"missing", "saved", "yours kept", link}
+        << QStringList{"nobody /sticky/next ../home/new/Tubebridge.dat"} << shared;
 }
 
 void TestSettingsFile::linksAndFoldersOfOtherUsers()
@@ -482,15 +521,24 @@ void TestSettingsFile::linksAndFoldersOfOtherUsers()
     QFETCH(int, folderMode);
     QFETCH(QString, linkOwner);
     QFETCH(QString, linkTo);
+    QFETCH(QStringList, further);
     QTemporaryDir dir;
-    const auto at = [&dir](const QString& name) { return dir.path() + name; };
+    const QString root = QFileInfo(dir.path()).canonicalFilePath(); // as links are followed
+    const auto at = [&root](const QString& name) { return root + name; };
     const QByteArray mine = lines(sixteen("mine"));
     QVERIFY(QDir().mkdir(at("/home")) && QDir().mkdir(at("/shared")) &&
-            QDir().mkdir(at("/locked")));
+            QDir().mkdir(at("/locked")) && QDir().mkdir(at("/sticky")));
     QVERIFY(writeFile(at("/home/mine.dat"), mine) && writeFile(at("/locked/Tubebridge.dat"), ""));
-    QVERIFY(giveTo(dir.path(), "root", 0755) && giveTo(at("/locked"), "root", 0700) &&
-            giveTo(at("/home"), "nobody", 0700) && giveTo(at("/home/mine.dat"), "nobody", 0600));
-    const QString path = at("/shared/Tubebridge.dat");
+    QVERIFY(giveTo(root, "root", 0755) && giveTo(at("/locked"), "root", 0700) &&
+            giveTo(at("/home"), "nobody", 0700) && giveTo(at("/home/mine.dat"), "nobody", 0600) &&
+            giveTo(at("/sticky"), "root", 01777));
+    for (const QString& made : further) {
+        const QStringList parts = made.split(' '); // owner, link, target
+        const QString target = parts[2].startsWith('/') ? at(parts[2]) : parts[2];
+        QVERIFY(QFile::link(target, at(parts[1])) && giveTo(at(parts[1]), parts[0]));
+    }
+    QFETCH(QString, path);
+    path = at(path);
     if (!linkOwner.isEmpty())
         QVERIFY(QFile::link(at(linkTo), path) && giveTo(path, linkOwner));
     QVERIFY(giveTo(at("/shared"), folderOwner, folderMode));
@@ -502,7 +550,7 @@ void TestSettingsFile::linksAndFoldersOfOtherUsers()
                 : yours == lines({"saved"}) + QByteArray("\r\n").repeated(15) ? "yours saved"
                                                                               : "yours: " + yours)
             << nodeAt(path);
-    QTEST(outcome.replaceInStrings(dir.path(), ""), "outcome");
+    QTEST(outcome.replaceInStrings(root, ""), "outcome");
 #endif
 }
 

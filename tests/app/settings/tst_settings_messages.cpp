@@ -82,6 +82,13 @@ void TestSettingsMessages::saveFailure_data()
         << EIO << none
         << QString("Input/output error (in the folder %1). Remove the cause.").arg(shown("/f"))
         << kept;
+    QTest::newRow("another user's link on the way to the folder")
+        << 0 << tb::Obstacle::ForeignLink
+        << QString("The way to %1 leads through %2, a link made by another user. It is not "
+                   "followed, so that no file of yours is written through it. Ask its owner or "
+                   "the administrator to remove it.")
+               .arg(file, shown("/f"))
+        << kept;
     QTest::newRow("not permitted: a sticky folder, an immutable file")
         << EPERM << none
         << QString("The system does not let you replace %1: it belongs to another user in a "
@@ -129,46 +136,60 @@ void TestSettingsMessages::loadFailure_data()
     QTest::addColumn<int>("error");
     QTest::addColumn<QString>("folder"); // that refused, on the way
     QTest::addColumn<tb::Obstacle>("obstacle");
+    QTest::addColumn<QString>("link"); // another user's, further on
     QTest::addColumn<QString>("says");
     const QString file = shown("/f/Tubebridge.dat");
     const QString savedThere =
         QString("\n\nThe fields start empty. \"End\" saves them to %1.").arg(file);
     const tb::Obstacle none = tb::Obstacle::None;
     QTest::newRow("a folder you may not open")
-        << EACCES << "/f" << none
+        << EACCES << "/f" << none << ""
         << QString("You may not open the folder %1, so %2 cannot be read.").arg(shown("/f"), file) +
                savedThere;
     QTest::newRow("a file where a folder is needed")
-        << ENOTDIR << "/f" << none
+        << ENOTDIR << "/f" << none << ""
         << QString("%1 is a file where a folder is needed to reach %2.").arg(shown("/f"), file) +
                savedThere;
 #ifdef ESTALE
     QTest::newRow("a stale network handle")
-        << ESTALE << "" << none
+        << ESTALE << "" << none << ""
         << QString("The network share that holds %1 no longer knows it (a stale file handle).")
                    .arg(file) +
                savedThere;
 #endif
     QTest::newRow("a link made by another user")
-        << 0 << "" << tb::Obstacle::ForeignLink
+        << 0 << "" << tb::Obstacle::ForeignLink << ""
         << QString("%1 is a link made by another user. It is not followed, so that no file of "
                    "yours is read or written through it.\n\nThe fields start empty. \"End\" "
                    "saves them to %1 in place of the link, where the folder allows it.")
                .arg(file);
+    QTest::newRow("another user's link further on")
+        << 0 << "" << tb::Obstacle::ForeignLink << "/s/x"
+        << QString("The way to %1 leads through %2, a link made by another user. It is not "
+                   "followed, so that no file of yours is read or written through it.\n\nThe "
+                   "fields start empty. \"End\" saves them to %1 in place of the link there; "
+                   "nothing behind %2 is touched.")
+               .arg(file, shown("/s/x"));
+    QTest::newRow("another user's link on the way to the folder")
+        << 0 << "/s/x" << tb::Obstacle::ForeignLink << ""
+        << QString("The way to %1 leads through %2, a link made by another user. It is not "
+                   "followed, so that no file of yours is read or written through it.\n\nThe "
+                   "fields start empty. \"End\" cannot save them there while that link stands.")
+               .arg(file, shown("/s/x"));
     QTest::newRow("no folder for the user's settings")
-        << 0 << "" << tb::Obstacle::NoSettingsFolder
+        << 0 << "" << tb::Obstacle::NoSettingsFolder << ""
         << noSettingsFolder() + "\n\nThe fields start empty. \"End\" cannot save them.";
-    QTest::newRow("a folder") << EISDIR << "" << none
+    QTest::newRow("a folder") << EISDIR << "" << none << ""
                               << QString("%1 is a folder, not a file.\n\nThe fields start empty. "
                                          "Move or rename that folder before you press \"End\", "
                                          "so that your fields can be saved there.")
                                      .arg(file);
-    QTest::newRow("a link loop") << ELOOP << "" << none
+    QTest::newRow("a link loop") << ELOOP << "" << none << ""
                                  << QString("%1 is a link that leads round in a loop, to no "
                                             "file.\n\nThe fields start empty. \"End\" saves "
                                             "them to %1.")
                                         .arg(file);
-    QTest::newRow("no permission") << EACCES << "" << none
+    QTest::newRow("no permission") << EACCES << "" << none << ""
                                    << QString("You may not read %1.\n\nThe fields start empty. "
                                               "\"End\" saves them to %1.")
                                           .arg(file);
@@ -180,11 +201,13 @@ void TestSettingsMessages::loadFailure()
     QFETCH(int, error);
     QFETCH(QString, folder);
     QFETCH(tb::Obstacle, obstacle);
+    QFETCH(QString, link);
     tb::SettingsFile::LoadResult atStart;
     atStart.status = tb::SettingsFile::LoadStatus::Unreadable;
     atStart.path = "/f/Tubebridge.dat";
     atStart.error = error;
     atStart.folder = folder;
+    atStart.link = link;
     atStart.obstacle = obstacle;
     QTEST(tb::loadFailureMessage(atStart, "/f/Tubebridge.dat"), "says");
 }

@@ -139,8 +139,7 @@ void TestGraphView::secondPassReachesTheScreen()
     f.h.clickCalculate();
     QVERIFY(f.box().image() != first);
     // Waits for the repaint; if none comes, the old drawing stays on screen.
-    static_cast<void>(QTest::qWaitFor([&f] { return stalePixels(f) == 0; }, 1000));
-    QCOMPARE(stalePixels(f), 0);
+    QTRY_COMPARE(stalePixels(f), 0);
 }
 
 void TestGraphView::faultInThePassLeavesTheBoxBlank()

@@ -1,12 +1,15 @@
 #include "ControlLayout.h"
+#include "FirstLayoutWatcher.h"
 #include "RuntimeError.h"
 #include "WindowHarness.h"
 
 #include "ErrorOf.h"
+#include "EventOrder.h"
 
 #include <QLabel>
 #include <QRegularExpression>
 #include <QTest>
+#include <QWindow>
 
 Q_DECLARE_METATYPE(tb::ErrorKind)
 
@@ -132,7 +135,8 @@ void TestLayout::oversizedClientOverflows()
 void TestLayout::notLaidOutBeforeTheWindowIsExposed()
 {
     WindowHarness h;
-    QTest::qWait(300); // longer than the size takes to settle
+    // Past the time the size takes to settle.
+    QVERIFY(tb::test::handleTimersDueWithin(tb::FirstLayoutWatcher::SettleMs));
     QCOMPARE(h.field(4)->geometry(), QRect(360, 120, 177, 19)); // the design place
     QVERIFY(h.showAndActivate());
     QTRY_VERIFY(h.window().isLaidOut());
@@ -196,7 +200,10 @@ void TestLayout::windowIsLaidOutOnceAndStays()
 
     h.window().resize(1200, 900);
     QTRY_COMPARE(h.window().size(), QSize(1200, 900));
-    QTest::qWait(50);
+    // The desktop's report of the new size has come, and the time it would
+    // take to settle has passed.
+    QTRY_COMPARE(h.window().windowHandle()->size(), QSize(1200, 900));
+    QVERIFY(tb::test::handleTimersDueWithin(tb::FirstLayoutWatcher::SettleMs));
     QCOMPARE(h.field(4)->geometry(), QRect(283, 138, 139, 19));
     QCOMPARE(box->geometry(), QRect(30, 315, 950, 336));
     QCOMPARE(box->font().pointSizeF(), boxPoints);

@@ -1,5 +1,7 @@
 // The settings file as the window uses it: loaded at start, saved by "End",
 // and every failure told in a message that leaves the window usable.
+#include "EventOrder.h"
+#include "FirstLayoutWatcher.h"
 #include "SettingsFile.h"
 #include "TestFiles.h"
 #include "WindowHarness.h"
@@ -182,7 +184,8 @@ void TestSettings::nameThatIsAFolder()
     // Shown once: not again when the window is shown again.
     h.window().hide();
     QVERIFY(h.showAndActivate());
-    QTest::qWait(50);
+    // Past what the showing sets off, a layout included, were one to come.
+    QVERIFY(tb::test::handleTimersDueWithin(tb::FirstLayoutWatcher::SettleMs));
     QCOMPARE(h.window().findChildren<QMessageBox*>().size(), 0);
 
     h.field(0)->setText("typed");
