@@ -83,7 +83,9 @@ else
     # plugin and the windowsvista style (FreeType stays: the offscreen platform plugin, which
     # the GUI tests run on, needs it). Switches the source needs on MinGW:
     # Debian's repacked source has no wintab header (tablet events);
-    # qwindows.dll fails to link with DirectWrite 3 / Direct2D in Qt 6.4; and
+    # qwindows.dll fails to link with DirectWrite 3 / Direct2D in Qt 6.4, and
+    # without Direct2D, Qt6PrintSupport.dll fails to link with DirectWrite
+    # (its font engine is built only with both; GDI draws the fonts); and
     # without OpenGL, "dynamic" OpenGL must go too, or qwindowswindow.cpp
     # does not compile.
     host_cmake=/usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/cmake
@@ -101,7 +103,7 @@ else
         -DFEATURE_system_png=OFF -DFEATURE_system_harfbuzz=OFF \
         -DFEATURE_jpeg=OFF \
         -DFEATURE_tabletevent=OFF \
-        -DFEATURE_directwrite3=OFF -DFEATURE_direct2d=OFF
+        -DFEATURE_directwrite=OFF -DFEATURE_directwrite3=OFF -DFEATURE_direct2d=OFF
     echo $(($(date +%s) - start)) >"$work/configure-seconds"
 fi
 start=$(date +%s)
