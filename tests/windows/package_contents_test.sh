@@ -39,6 +39,7 @@ LGPL-3.txt
 LICENSE.txt
 Qt6Core.dll
 Qt6Gui.dll
+Qt6PrintSupport.dll
 Qt6Widgets.dll
 THIRD-PARTY.txt
 libgcc_s_seh-1.dll

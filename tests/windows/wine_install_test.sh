@@ -6,7 +6,8 @@
 # - the installer runs silently (/S): the program lands in Program Files with
 #   a Start-menu entry and an entry among the installed programs;
 # - started from that Start-menu entry, the program calculates the worked
-#   example (the indicator turns green, the graph is drawn) and "End" saves
+#   example (the indicator turns green, the graph is drawn), saves the graph
+#   as a PNG through its menu and the save dialog, and "End" saves
 #   13.568, 7.225 and 51.254 to %APPDATA%\Tubebridge\Tubebridge.dat, byte for
 #   byte as on Linux, and nothing beside the program;
 # - the installed files are the portable zip's, byte for byte;
@@ -30,7 +31,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=../support/xserver.sh
 source "$here/../support/xserver.sh"
 
-skip_without Xvfb xdotool xwininfo xprop import convert openbox wmctrl unzip cmp
+skip_without Xvfb xdotool xwininfo xprop import convert identify openbox wmctrl unzip cmp
 wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
 [[ -x $wine ]] || skip_without wine64
 
@@ -155,6 +156,45 @@ graph_drawn() {
     ((${#problems[@]} == 0))
 }
 
+# program_window <title>: the newest visible window of the program so named,
+# beside the main window; any title for "" (a menu's).
+program_window() {
+    found=""
+    local w
+    for w in $(xdotool search --onlyvisible --class tubebridge.exe 2>/dev/null | sort -n); do
+        [[ $w == "$main_win" ]] && continue
+        [[ -z $1 || $(xdotool getwindowname "$w" 2>/dev/null) == "$1" ]] && found=$w
+    done
+    [[ -n $found ]]
+}
+# The graph saved as a PNG as a user does: a right-click on it, "Save Graph
+# As..." in the middle of its menu's three entries, a full path typed over the
+# offered name in the save dialog, and Return. The file holds the graph: as
+# wide as the window's black box, the graph view, at 100 %.
+save_graph_png() {
+    local png=$work/saved/graph.png x y w h
+    mkdir -p "$work/saved"
+    xdotool mousemove $((win_x + win_w / 2)) $((win_y + win_h * 70 / 100)) click 3
+    wait_until 10 program_window "" || fail "no menu after a right-click on the graph"
+    read -r x y w h < <(desktop_geometry "$found")
+    xdotool mousemove $((x + w / 2)) $((y + h / 2)) click 1
+    wait_until 20 program_window "Save Graph As" || fail "no save dialog after \"Save Graph As...\""
+    xdotool windowfocus --sync "$found" >/dev/null 2>&1 || true
+    keys Home shift+End
+    xdotool type --delay 15 -- "$("$wine" winepath -w "$png" 2>/dev/null)"
+    keys Return
+    wait_until 20 test -s "$png" || fail "no file at $png after the save dialog"
+    local got width
+    got=$(identify -format '%m %w' "$png") || fail "$png is not an image"
+    width=$(convert "$artefacts/$scenario.png" -crop "${win_w}x1+$win_x+$((win_y + win_h * 70 / 100))" \
+        +repage -depth 8 txt:- | awk 'NR > 1 && $3 ~ /#000000/ {if (!f) f = NR; l = NR} END {print l - f + 1}')
+    [[ $got == "PNG $width" ]] || fail "$png: '$got', expected 'PNG $width' (the graph's width on screen)"
+    wait_until 10 eval '! program_window "Save Graph As"' || fail "the save dialog stayed open"
+    xdotool windowfocus --sync "$main_win" >/dev/null 2>&1 || true
+    wait_until 5 has_focus || fail "the window does not take the keyboard back"
+    log "the graph saved as $png through the menu and the save dialog"
+}
+
 # The worked example as the settings file holds it after "Calculate".
 readonly WORKED=(400 60 4000 200 50 13.568 7.225 51.254 0 360 7 5 -300 300 7 5)
 # What a first run shows: the worked example without its results.
@@ -207,6 +247,7 @@ wait_until 15 graph_drawn || {
     printf '  %s\n' "${problems[@]}" >&2
     fail "no graph and green indicator after \"Calculate\" (screenshot $scenario.png)"
 }
+save_graph_png
 end_from_field_0
 expect_file "$own" "${WORKED[@]}"
 [[ ! -e $installed/Tubebridge.dat ]] || fail "a settings file was written into Program Files"
