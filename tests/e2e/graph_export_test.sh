@@ -84,6 +84,7 @@ else
 fi
 
 keys() { xdotool key --delay 20 "$@"; }
+# shellcheck disable=SC2046 # one word per Tab
 tabs() { keys $(printf 'Tab %.0s' $(seq "$1")); }
 has_keyboard() { [[ $(desktop_focused) == "$1" ]]; }
 
