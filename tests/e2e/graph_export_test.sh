@@ -109,7 +109,12 @@ a_menu() {
     found=$(window_list | awk '{print $1}' | grep -vx "$main" | tail -n 1)
     [[ -n $found ]]
 }
-gone() { ! window_list | grep -q "^$1 "; }
+# gone <id>: the window is no longer among the program's, which are listed.
+gone() {
+    local list
+    list=$(window_list)
+    grep -q "^$main " <<<"$list" && ! grep -q "^$1 " <<<"$list"
+}
 
 # launch: the program's first run: no settings file beside it, so the fields
 # hold the worked example.
@@ -175,11 +180,26 @@ expect_dialog() {
     dialog=$found
     wait_until 5 has_keyboard "$dialog" || fail "the \"$1\" dialog does not have the keyboard"
 }
+# confirmation: the save dialog asks whether to replace a file (sets found).
+confirmation() { new_window "Save Graph As" && [[ $found != "$dialog" ]]; }
+closed_or_asking() { gone "$dialog" || confirmation; }
+# accept: Return in the dialog, again while it stays open and asks nothing: a
+# completer's list of files, opened by the typed path, takes a Return for
+# itself.
+accept() {
+    local try
+    for try in 1 2 3; do
+        ((try == 1)) || echo "  the dialog is still open: Return again"
+        keys Return
+        wait_until 5 closed_or_asking && return 0
+    done
+    fail "the dialog stayed open after Return, three times"
+}
 # type_path <path>: over the dialog's file name, then Return.
 type_path() {
     keys ctrl+a
     xdotool type --delay 10 -- "$1"
-    keys Return
+    accept
 }
 # expect_saved <path>: the dialog closes and the file stands (it is written
 # whole under a temporary name, then renamed).
@@ -244,7 +264,7 @@ calculate
 open_menu_by_mouse
 menu_item 2
 expect_dialog "Save Graph As" '"Save Graph As..."'
-keys Return
+accept
 expect_saved "$work/home/Pictures/Tubebridge graph.png"
 check_file "$work/home/Pictures/Tubebridge graph.png"
 
@@ -258,7 +278,7 @@ done
 open_menu_by_mouse
 menu_item 2
 expect_dialog "Save Graph As" '"Save Graph As..."'
-keys Return
+accept
 expect_saved "$work/out/Tubebridge graph.png"
 echo "  the dialog opened in the folder last used"
 
@@ -266,13 +286,12 @@ echo "  the dialog opened in the folder last used"
 printf 'old\n' >"$work/out/old.png"
 cp "$work/out/old.png" "$work/old.txt"
 save_as_by_mouse "$work/out/old.png"
-confirmation() { new_window "Save Graph As" && [[ $found != "$dialog" ]]; }
 wait_until 10 confirmation || fail "no confirmation before replacing old.png"
 question=$found
 keys Return
 wait_until 5 gone "$question" || fail "Return did not answer the confirmation"
 # Still in the dialog: Return asks again.
-keys Return
+accept
 wait_until 10 confirmation || fail "no confirmation the second time"
 cmp -s "$work/old.txt" "$work/out/old.png" || fail "old.png was replaced after \"No\""
 keys alt+y
