@@ -27,31 +27,22 @@ foreach(line "Exec=tubebridge %f" "Icon=${id}" "Type=Application")
     endif()
 endforeach()
 
-# Designs: the caches that desktops read, built from what was installed as
-# the system's triggers build them, take *.tubebridge for
-# application/x-tubebridge and open that with the desktop entry.
-foreach(tool desktop-file-validate update-mime-database update-desktop-database)
-    find_program(found_${tool} ${tool})
-    if(NOT found_${tool})
-        message(FATAL_ERROR "${tool} is not installed (scripts/test.sh installs it)")
-    endif()
-endforeach()
-foreach(step "desktop-file-validate;${PREFIX}/share/applications/${id}.desktop"
-        "update-mime-database;${PREFIX}/share/mime"
-        "update-desktop-database;${PREFIX}/share/applications")
+# The caches that desktops read, built from what was installed as the
+# system's triggers build them, open *.tubebridge with the desktop entry.
+foreach(step "desktop-file-validate;applications/${id}.desktop" "update-mime-database;mime"
+        "update-desktop-database;applications")
     list(POP_FRONT step tool)
-    execute_process(
-        COMMAND ${CMAKE_COMMAND} -E env XDG_DATA_DIRS=${PREFIX}/share ${found_${tool}} ${step}
+    find_program(found_${tool} ${tool} REQUIRED) # scripts/test.sh installs them
+    execute_process(COMMAND ${CMAKE_COMMAND} -E env XDG_DATA_DIRS=${PREFIX}/share
+        ${found_${tool}} ${PREFIX}/share/${step}
         RESULT_VARIABLE result OUTPUT_VARIABLE said ERROR_VARIABLE said)
     if(NOT result EQUAL 0 OR NOT said STREQUAL "")
         message(FATAL_ERROR "${tool} ${step}: ${result} ${said}")
     endif()
 endforeach()
 file(READ "${PREFIX}/share/mime/globs2" globs)
-if(NOT globs MATCHES "\n[0-9]+:application/x-tubebridge:\\*\\.tubebridge\n")
-    message(FATAL_ERROR "the MIME cache has no *.tubebridge for application/x-tubebridge:\n${globs}")
-endif()
 file(READ "${PREFIX}/share/applications/mimeinfo.cache" opens)
-if(NOT opens MATCHES "\napplication/x-tubebridge=${id}\\.desktop;\n")
-    message(FATAL_ERROR "the desktop cache does not open application/x-tubebridge with ${id}:\n${opens}")
+if(NOT globs MATCHES "\n[0-9]+:application/x-tubebridge:\\*\\.tubebridge\n" OR
+        NOT opens MATCHES "\napplication/x-tubebridge=${id}\\.desktop;\n")
+    message(FATAL_ERROR "the caches do not open *.tubebridge with ${id}:\n${globs}\n${opens}")
 endif()

@@ -138,8 +138,6 @@ private slots:
     void charactersOutsideTheSetBecomeQuestionMarks();
     void lineBreaksInsideAFieldDoNotShiftTheFile();
     void fileWhereAFolderIsNeeded();
-    void missingFolders_data();
-    void missingFolders();
     void saveKeepsTheFilesPermissions_data();
     void saveKeepsTheFilesPermissions();
     void readOnlyFileIsReplaced();
@@ -258,30 +256,6 @@ void TestSettingsFile::fileWhereAFolderIsNeeded()
         tb::SettingsFile(dir.filePath("tubebridge/Tubebridge.dat")).save({});
     QCOMPARE(problemOf(saved), QString::fromLocal8Bit(std::strerror(ENOTDIR)));
     QCOMPARE(saved.folder, dir.filePath("tubebridge"));
-}
-
-void TestSettingsFile::missingFolders_data()
-{
-    QTest::addColumn<bool>("design");
-    QTest::addColumn<QString>("problem");
-    QTest::newRow("the settings file: made") << false << QString();
-    QTest::newRow("a design: never made") << true << QString::fromLocal8Bit(std::strerror(ENOENT));
-}
-
-void TestSettingsFile::missingFolders()
-{
-    QFETCH(bool, design);
-    QTemporaryDir dir;
-    const QString path = dir.filePath("a/b/Tubebridge.dat");
-    const tb::AtomicWriteResult saved =
-        (design ? tb::SettingsFile::forDesign(path) : tb::SettingsFile(path)).save({"x"});
-    QTEST(problemOf(saved), "problem");
-    QCOMPARE(readFile(path).left(3), design ? QByteArray("(un") : QByteArray("x\r\n"));
-    if (design) {
-        QCOMPARE(saved.folder, dir.filePath("a/b"));
-        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
-                 QStringList());
-    }
 }
 
 void TestSettingsFile::saveKeepsTheFilesPermissions_data()
