@@ -13,11 +13,6 @@ namespace tb {
 class SettingsFile {
 public:
     static constexpr int FieldCount = 16;
-
-    // The settings file, or a design: a file of the same form that the user
-    // named, read and saved by the same rules, with no defaults, and whose
-    // folder is never made.
-    enum class Role { Settings, Design };
     static constexpr const char* FileName = "Tubebridge.dat";
 
     // Sixteen lines of a line edit's default length (32 767 characters), each
@@ -25,6 +20,11 @@ public:
     // huge file starts as quickly as a settings file: a line cut there fills
     // its field with what was read, and the fields after it start empty.
     static constexpr qint64 ReadLimit = qint64{FieldCount} * (32767 + 2);
+
+    // The settings file, or a design: a file of the same form that the user
+    // named, read and saved by the same rules, with no defaults, and whose
+    // folder is never made.
+    enum class Role { Settings, Design };
 
     enum class LoadStatus { Loaded, Missing, Unreadable };
 
@@ -53,7 +53,7 @@ public:
     [[nodiscard]] static SettingsFile forProgram(const QString& programFolder,
                                                  const QString& configHome);
     [[nodiscard]] static SettingsFile forThisProgram();
-    // path made absolute, so that every message names it whole.
+    // The design at path, made absolute so that every message names it whole.
     [[nodiscard]] static SettingsFile forDesign(const QString& path);
 
     [[nodiscard]] Role role() const noexcept { return m_role; }
