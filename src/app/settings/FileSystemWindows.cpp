@@ -288,8 +288,10 @@ AtomicWriteResult writeFileAtomically(const QString& path, const QByteArray& byt
             folders == MissingFolders::Create ? makeFolders(folder) : AtomicWriteResult{};
         !made.ok())
         return made;
-
-    // Refused, a missing folder fails here: ERROR_PATH_NOT_FOUND, ENOENT.
+    // Refused, a file in the folder's place is told here, as makeFolders
+    // tells it; a missing folder fails below: ERROR_PATH_NOT_FOUND, ENOENT.
+    if (const QFileInfo dir(folder); dir.exists() && !dir.isDir())
+        return {ENOTDIR, folder};
     const Temporary temporary = createTemporary(target);
     if (temporary.handle == INVALID_HANDLE_VALUE)
         return failure(temporary.code, folder);

@@ -277,9 +277,14 @@ void TestSettings::designWithoutItsFolder_data()
     QTest::addColumn<QString>("cause");     // of the failed save; %1 the folder
     QTest::newRow("no folder") << false << QString()
                                << "The folder %1 does not exist. Make that folder.";
+    // Windows finds no file behind a file (a first run), where POSIX names it.
+#ifdef Q_OS_WIN
+    const QString unread;
+#else
+    const QString unread = "The design file could not be read.";
+#endif
     QTest::newRow("a file in the folder's place")
-        << true << "The design file could not be read."
-        << "%1 is a file where a folder is needed. Move or rename that file.";
+        << true << unread << "%1 is a file where a folder is needed. Move or rename that file.";
 }
 
 // A design's messages name the design, and "End" never makes its folder.
