@@ -21,7 +21,8 @@ if [[ ${1:-} == --unit ]]; then
     exit "$status"
 fi
 scripts/install-deps.sh xvfb xdotool x11-utils imagemagick openbox \
-    dpkg-dev file lintian desktop-file-utils appstream poppler-utils librsvg2-bin libxml2-utils \
+    dpkg-dev file lintian desktop-file-utils appstream shared-mime-info xdg-utils \
+    libfile-mimeinfo-perl poppler-utils librsvg2-bin libxml2-utils \
     kwin-x11 dbus-daemon wmctrl sway xwayland jq qt6-wayland \
     orca speech-dispatcher at-spi2-core procps strace clang-tidy
 took "installing the test tools"

@@ -23,7 +23,8 @@ source "$here/../support/xserver.sh"
 readonly app_id=org.tubebridge.Tubebridge
 
 skip_without cpack dpkg-deb dpkg-shlibdeps lintian desktop-file-validate appstreamcli \
-    Xvfb xdotool xwininfo import convert setpriv
+    Xvfb xdotool xwininfo setpriv import convert update-mime-database update-desktop-database \
+    xdg-open mimetype
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/tubebridge-package.XXXXXX")
 chmod 755 "$work"
@@ -72,10 +73,11 @@ start_and_end() {
     [[ $(id -u) -eq 0 ]] && chown -R nobody:nogroup "$home"
     exec_line=$(sed -n 's/^Exec=//p' "$entry")
     [[ -n $exec_line ]] || fail "$entry has no Exec line"
-    # shellcheck disable=SC2086 # the Exec line is split into words, as a desktop does
+    # shellcheck disable=SC2086 # the Exec line is split into words, as a desktop does,
+    # which leaves out %f when it opens no file
     "${as_user[@]}" env -i HOME="$home" PATH="$path" DISPLAY="$DISPLAY" LANG=C.UTF-8 \
         XDG_CONFIG_HOME="$home/config" XDG_RUNTIME_DIR="$home/runtime" \
-        $exec_line >"$work/program.log" 2>&1 &
+        ${exec_line/ %f/} >"$work/program.log" 2>&1 &
     app_pid=$!
     window=$(timeout 20 xdotool search --sync --onlyvisible --pid "$app_pid" | head -n 1) ||
         fail "no window from '$exec_line' (see its output: $(cat "$work/program.log"))"
@@ -109,6 +111,7 @@ root=$work/root
 dpkg-deb -x "$deb" "$root"
 for f in usr/bin/tubebridge "usr/share/applications/$app_id.desktop" \
     "usr/share/icons/hicolor/32x32/apps/$app_id.png" "usr/share/metainfo/$app_id.metainfo.xml" \
+    "usr/share/mime/packages/$app_id.xml" \
     usr/share/doc/tubebridge/copyright usr/share/doc/tubebridge/changelog.gz; do
     [[ -f $root/$f ]] || fail "the package lacks /$f"
 done
@@ -125,6 +128,39 @@ xserver_start 150 199 1280x1024 "$work/xvfb.log" || fail "no free X display betw
 start_and_end "$root/usr/share/applications/$app_id.desktop" "$root/usr/bin:/usr/bin:/bin"
 [[ ! -e $root/usr/bin/Tubebridge.dat ]] || fail "a settings file appeared beside the program"
 echo "unpacked package: started from its desktop entry, calculated, saved into the user's folder"
+
+# A double-click on a design: with the package's file type and desktop entry
+# in the caches that desktops read (built in a folder of the test's own, as
+# the system's triggers build them), xdg-open starts the program on the
+# design, named in the title bar, and "End" saves the design and nothing else.
+xdg=$work/xdg
+mkdir -p "$xdg/mime/packages" "$xdg/applications"
+cp "$root/usr/share/mime/packages/$app_id.xml" "$xdg/mime/packages/"
+cp "$root/usr/share/applications/$app_id.desktop" "$xdg/applications/"
+XDG_DATA_DIRS=$xdg update-mime-database "$xdg/mime"
+update-desktop-database "$xdg/applications"
+home=$(mktemp -d "$work/home.XXXXXX")
+design=$home/design.tubebridge
+printf '%s\r\n' 400 60 4000 200 50 "" "" "" 0 360 7 5 -300 300 7 5 >"$design"
+mkdir -m 700 "$home/runtime"
+[[ $(id -u) -eq 0 ]] && chown -R nobody:nogroup "$home"
+"${as_user[@]}" env -i HOME="$home" PATH="$root/usr/bin:/usr/bin:/bin" DISPLAY="$DISPLAY" \
+    LANG=C.UTF-8 XDG_DATA_DIRS="$xdg" XDG_RUNTIME_DIR="$home/runtime" \
+    xdg-open "$design" >"$work/xdg-open.log" 2>&1 &
+app_pid=$!
+window=$(timeout 20 xdotool search --sync --onlyvisible --name '^design\.tubebridge - Tubebridge$' |
+    head -n 1) || fail "xdg-open showed no window of the design: $(cat "$work/xdg-open.log")"
+wait_until 10 laid_out "$window" || fail "the design's window was not laid out"
+xdotool windowfocus --sync "$window"
+# shellcheck disable=SC2046 # Tab x 17 to "Calculate", Tab x 18 from field 0 to "End"
+xdotool key --delay 15 $(printf 'Tab %.0s' {1..17}) space $(printf 'Tab %.0s' {1..18}) space
+wait_until 15 eval '! kill -0 "$app_pid" 2>/dev/null' || fail "'End' did not end the program"
+wait "$app_pid" || fail "xdg-open ended with status $?"
+app_pid=""
+[[ $(sed -n '1p; 6,8p; 16p' "$design" | tr -d '\r' | paste -sd ' ') == "400 13.568 7.225 51.254 5" ]] ||
+    fail "the design saved: $(cat -A "$design")"
+[[ ! -e $home/.config/tubebridge ]] || fail "opening a design wrote the settings file"
+echo "unpacked package: xdg-open opened a design, which End saved"
 
 # Built elsewhere: unpacked and started the same way.
 read -r -a others <<<"${TUBEBRIDGE_OTHER_DEBS:-}"
@@ -151,9 +187,16 @@ install_and_start() {
         fail "apt-get could not install $1: $(tail "$work/apt.log")"
     start_and_end "/usr/share/applications/$app_id.desktop" /usr/local/bin:/usr/bin:/bin
     [[ ! -e /usr/bin/Tubebridge.dat ]] || fail "a settings file appeared in /usr/bin"
+    # The system's caches, rebuilt by the triggers, open designs with it.
+    grep -q '^[0-9]*:application/x-tubebridge:\*\.tubebridge$' /usr/share/mime/globs2 ||
+        fail "the system's MIME cache has no *.tubebridge"
+    grep -qx "application/x-tubebridge=$app_id.desktop;" /usr/share/applications/mimeinfo.cache ||
+        fail "the system's desktop cache does not open designs with $app_id"
     apt-get remove -y -qq --purge tubebridge >"$work/apt.log" 2>&1 ||
         fail "apt-get could not remove $1: $(tail "$work/apt.log")"
     installed=no
+    ! grep -q 'application/x-tubebridge' /usr/share/mime/globs2 ||
+        fail "the system's MIME cache still has the designs' type after the removal"
     echo "installed $1: started from its desktop entry, calculated, saved; removed"
 }
 install_and_start "$deb"

@@ -12,8 +12,11 @@
 #   byte as on Linux, and nothing beside the program;
 # - the installed files are the portable zip's, byte for byte;
 # - a second start reads that file back;
-# - the uninstaller removes the program and its entries and leaves the
-#   user's settings;
+# - the installer associates .tubebridge with the program, and a design
+#   started as Explorer opens it (by that association) is read, named in the
+#   title bar and saved by "End", the user's settings untouched;
+# - the uninstaller removes the program, its entries and the association,
+#   and leaves the user's settings;
 # - the portable zip, unpacked into a folder of the user's, keeps its
 #   settings beside its tubebridge.exe and reads them back;
 # - at 150 % and 200 % (144 and 192 dots per inch), every caption stands
@@ -262,6 +265,35 @@ expect_file "$own" "${WORKED[@]}"
 log "read back and saved again"
 
 # ---------------------------------------------------------------------------
+# A design: .tubebridge opens in the program, as a double-click does.
+# ---------------------------------------------------------------------------
+scenario="installed-design"
+default_of() {
+    "$wine" reg query "$1" /ve 2>/dev/null | tr -d '\r' | sed -n 's/^ *(Default) *REG_SZ *//p'
+}
+for pair in '.tubebridge=Tubebridge.Design' \
+    'Tubebridge.Design\DefaultIcon=C:\Program Files\Tubebridge\tubebridge.exe,0' \
+    'Tubebridge.Design\shell\open\command="C:\Program Files\Tubebridge\tubebridge.exe" "%1"'; do
+    key="HKCR\\${pair%%=*}"
+    [[ $(default_of "$key") == "${pair#*=}" ]] ||
+        fail "$key is '$(default_of "$key")', not '${pair#*=}'"
+done
+design="$work/my designs/push-pull é.tubebridge"
+mkdir -p "$(dirname "$design")"
+printf '%s\r\n' "${FIRST_RUN[@]:0:15}" 6 >"$design"
+launch "$("$wine" winepath -w "$design" 2>/dev/null)"
+[[ $(running_program) == *'C:\Program Files\Tubebridge\tubebridge.exe'* ]] ||
+    fail "the design opened in '$(running_program)'"
+title=$(LC_ALL=C.UTF-8 xprop -id "$main_win" _NET_WM_NAME |
+    sed -n 's/^_NET_WM_NAME(UTF8_STRING) = "\(.*\)"$/\1/p')
+[[ $title == "push-pull é.tubebridge - Tubebridge" ]] || fail "the title bar says '$title'"
+set_field 500
+end_from_field_0
+expect_file "$design" 500 "${FIRST_RUN[@]:1:14}" 6
+cmp -s "$work/own-after-end.dat" "$own" || fail "a design touched the user's settings file"
+log "a design opened by its association, read and saved back"
+
+# ---------------------------------------------------------------------------
 # The uninstaller (it copies itself away and returns at once).
 # ---------------------------------------------------------------------------
 scenario="uninstall"
@@ -269,13 +301,16 @@ scenario="uninstall"
     fail "the uninstaller failed"
 # It removes the files first, then the Start-menu folder and the entry among
 # the installed programs: wait for the last of them, then say which is left.
+no_key() { ! "$wine" reg query "$1" >/dev/null 2>&1; }
 uninstalled() {
-    [[ ! -e $installed && ! -e $menu ]] && ! "$wine" reg query "$uninstall_key" >/dev/null 2>&1
+    [[ ! -e $installed && ! -e $menu ]] && no_key "$uninstall_key" && no_key 'HKCR\.tubebridge'
 }
 wait_until 60 uninstalled || true
 [[ ! -e $installed ]] || fail "$installed is still there: $(ls -A "$installed")"
 [[ ! -e $menu ]] || fail "the Start-menu entry is still there: $(ls -A "$menu")"
-! "$wine" reg query "$uninstall_key" >/dev/null 2>&1 || fail "the installed programs' entry is still there"
+no_key "$uninstall_key" || fail "the installed programs' entry is still there"
+{ no_key 'HKCR\.tubebridge' && no_key 'HKCR\Tubebridge.Design'; } ||
+    fail "the association of .tubebridge is still there"
 cmp -s "$work/own-after-end.dat" "$own" || fail "the user's settings file was not left as it was"
 log "uninstalled; the user's settings kept"
 
@@ -320,5 +355,8 @@ for dpi in 144 192; do
 done
 set_dpi 96
 
+{ no_key 'HKCR\.tubebridge' && no_key 'HKCR\Tubebridge.Design'; } ||
+    fail "the portable program wrote an association of .tubebridge"
+
 scenario="finished"
-log "PASS: installed, calculated, saved, read back, uninstalled; portable; captions whole at 150 and 200 %"
+log "PASS: installed, calculated, saved, read back, a design opened, uninstalled; portable; captions whole at 150 and 200 %"

@@ -51,12 +51,17 @@ struct AtomicWriteResult {
     }
 };
 
+// Whether a save makes the folders missing on the way to its file: the
+// settings file's own folder is made, a design's folder must be there.
+enum class MissingFolders { Create, Refuse };
+
 // Replaces the regular file at path (or, when path is a symbolic link that
 // may be trusted, the file it points to) with bytes, or creates it where
 // nothing stands: a new file is written and flushed to the disk beside it
 // and then takes the old one's place in one step. On any failure the old
 // file is left exactly as it was and the new one is removed. Missing folders
-// on the way are created (on POSIX with mode 0700). The new file keeps the
+// on the way are created (on POSIX with mode 0700), or, refused, fail the
+// save with ENOENT naming the file's folder. The new file keeps the
 // old one's permissions, except that its owner may always read and write
 // it, and is never readable by more than that, not even for a moment; on
 // POSIX, saved by the superuser, it keeps the old one's owner and group too.
@@ -71,7 +76,9 @@ struct AtomicWriteResult {
 // on the way to the path's own folder, nothing is saved:
 // Obstacle::ForeignLink, with that link as folder. On Windows a file in use
 // by another program is waited for about a second (EBUSY).
-[[nodiscard]] AtomicWriteResult writeFileAtomically(const QString& path, const QByteArray& bytes);
+[[nodiscard]] AtomicWriteResult
+writeFileAtomically(const QString& path, const QByteArray& bytes,
+                    MissingFolders folders = MissingFolders::Create);
 
 // What reading a file gave: nothing at the path (missing; a dangling link is
 // nothing too), its first bytes, or why not (error, special or obstacle).

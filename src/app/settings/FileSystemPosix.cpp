@@ -416,7 +416,8 @@ void notAFile(FileRead& read, mode_t mode)
 
 } // namespace
 
-AtomicWriteResult writeFileAtomically(const QString& path, const QByteArray& bytes)
+AtomicWriteResult writeFileAtomically(const QString& path, const QByteArray& bytes,
+                                      MissingFolders folders)
 {
     const Place place = placeOf(path);
     if (place.error != 0)
@@ -431,9 +432,12 @@ AtomicWriteResult writeFileAtomically(const QString& path, const QByteArray& byt
     if (const SpecialFile special = specialFileOfMode(place.st.st_mode);
         place.exists && special != SpecialFile::None)
         return {0, folder, special};
-    if (AtomicWriteResult made = makeFolders(dir); !made.ok())
+    if (AtomicWriteResult made =
+            folders == MissingFolders::Create ? makeFolders(dir) : AtomicWriteResult{};
+        !made.ok())
         return made;
 
+    // Refused, a missing folder fails here: ENOENT.
     const Temporary temporary = createTemporary(place.target, modeAfter(place));
     if (temporary.fd < 0)
         return {temporary.error, folder};

@@ -269,7 +269,8 @@ SystemError systemErrorOf(unsigned long windowsCode)
     return {errnoOf(code), wordsOf(code)};
 }
 
-AtomicWriteResult writeFileAtomically(const QString& path, const QByteArray& bytes)
+AtomicWriteResult writeFileAtomically(const QString& path, const QByteArray& bytes,
+                                      MissingFolders folders)
 {
     // A symbolic link (a settings file kept elsewhere) stays a link: the
     // file it points to is the one replaced.
@@ -283,9 +284,14 @@ AtomicWriteResult writeFileAtomically(const QString& path, const QByteArray& byt
         return {EISDIR, folder};
     if (standing.special != SpecialFile::None)
         return {0, folder, standing.special};
-    if (AtomicWriteResult made = makeFolders(folder); !made.ok())
+    if (AtomicWriteResult made =
+            folders == MissingFolders::Create ? makeFolders(folder) : AtomicWriteResult{};
+        !made.ok())
         return made;
-
+    // Refused, a file in the folder's place is told here, as makeFolders
+    // tells it; a missing folder fails below: ERROR_PATH_NOT_FOUND, ENOENT.
+    if (const QFileInfo dir(folder); dir.exists() && !dir.isDir())
+        return {ENOTDIR, folder};
     const Temporary temporary = createTemporary(target);
     if (temporary.handle == INVALID_HANDLE_VALUE)
         return failure(temporary.code, folder);

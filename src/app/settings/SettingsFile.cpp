@@ -84,6 +84,13 @@ SettingsFile SettingsFile::forThisProgram()
     return forProgram(QCoreApplication::applicationDirPath(), userSettingsHome());
 }
 
+SettingsFile SettingsFile::forDesign(const QString& path)
+{
+    SettingsFile design(QFileInfo(path).absoluteFilePath());
+    design.m_role = Role::Design;
+    return design;
+}
+
 SettingsFile::LoadResult SettingsFile::load() const
 {
     if (m_path.isEmpty()) {
@@ -108,7 +115,8 @@ AtomicWriteResult SettingsFile::save(const QStringList& fields) const
     QByteArray bytes;
     for (int i = 0; i < FieldCount; ++i)
         bytes += lineBytes(i < fields.size() ? fields[i] : QString());
-    return writeFileAtomically(m_path, bytes);
+    return writeFileAtomically(
+        m_path, bytes, m_role == Role::Design ? MissingFolders::Refuse : MissingFolders::Create);
 }
 
 QStringList SettingsFile::firstRunFields()

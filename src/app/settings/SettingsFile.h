@@ -8,7 +8,8 @@
 namespace tb {
 
 // The sixteen persisted fields, one line each, ended by CR LF, in a file
-// named Tubebridge.dat. Which file is decided once, at start-up.
+// named Tubebridge.dat, or in a design the user named. Which file is decided
+// once, at start-up.
 class SettingsFile {
 public:
     static constexpr int FieldCount = 16;
@@ -19,6 +20,11 @@ public:
     // huge file starts as quickly as a settings file: a line cut there fills
     // its field with what was read, and the fields after it start empty.
     static constexpr qint64 ReadLimit = qint64{FieldCount} * (32767 + 2);
+
+    // The settings file, or a design: a file of the same form that the user
+    // named, read and saved by the same rules, with no defaults, and whose
+    // folder is never made.
+    enum class Role { Settings, Design };
 
     enum class LoadStatus { Loaded, Missing, Unreadable };
 
@@ -47,6 +53,10 @@ public:
     [[nodiscard]] static SettingsFile forProgram(const QString& programFolder,
                                                  const QString& configHome);
     [[nodiscard]] static SettingsFile forThisProgram();
+    // The design at path, made absolute so that every message names it whole.
+    [[nodiscard]] static SettingsFile forDesign(const QString& path);
+
+    [[nodiscard]] Role role() const noexcept { return m_role; }
 
     [[nodiscard]] const QString& path() const noexcept { return m_path; }
     [[nodiscard]] const QString& defaultsPath() const noexcept { return m_defaultsPath; }
@@ -62,6 +72,7 @@ public:
 private:
     QString m_path;
     QString m_defaultsPath;
+    Role m_role = Role::Settings;
 };
 
 } // namespace tb

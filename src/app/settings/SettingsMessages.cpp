@@ -132,6 +132,9 @@ namespace {
         return QStringLiteral("%1 is a file where a folder is needed. Move or rename that "
                               "file.")
             .arg(native(folder));
+    case ENOENT:
+        return QStringLiteral("The folder %1 does not exist. Make that folder.")
+            .arg(native(folder));
     default:
         return QStringLiteral("%1 (in the folder %2). Remove the cause.")
             .arg(systemReason(failure.error, failure.systemWords), native(folder));
@@ -210,18 +213,20 @@ namespace {
 
 } // namespace
 
-QString saveFailureMessage(const AtomicWriteResult& failure, const QString& file)
+QString saveFailureMessage(const AtomicWriteResult& failure, const QString& file,
+                           SettingsFile::Role role)
 {
     // The folder is looked for once, at start-up.
     if (failure.obstacle == Obstacle::NoSettingsFolder)
         return causeAndRemedy(failure, file) +
                QStringLiteral("\n\nNothing was saved, your fields are kept, and the program "
                               "stays open: start it again once that is done.");
+    const QString subject = role == SettingsFile::Role::Design ? QStringLiteral("design file")
+                                                               : QStringLiteral("settings file");
     return causeAndRemedy(failure, file) +
-           QStringLiteral("\n\nThe settings file %1 is as it was before, your fields are "
-                          "kept, and the program stays open: press \"End\" again when that "
-                          "is done.")
-               .arg(native(file));
+           QStringLiteral("\n\nThe %1 %2 is as it was before, your fields are kept, and the "
+                          "program stays open: press \"End\" again when that is done.")
+               .arg(subject, native(file));
 }
 
 QString saveFailureCause(const AtomicWriteResult& failure, const QString& file)

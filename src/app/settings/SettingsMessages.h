@@ -7,8 +7,10 @@
 namespace tb {
 
 // What a failed save means and what the user can do about that cause; the
-// program stays open, so the advice ends with pressing "End" again.
-[[nodiscard]] QString saveFailureMessage(const AtomicWriteResult& failure, const QString& file);
+// program stays open, so the advice ends with pressing "End" again. role
+// says what the file is called.
+[[nodiscard]] QString saveFailureMessage(const AtomicWriteResult& failure, const QString& file,
+                                         SettingsFile::Role role = SettingsFile::Role::Settings);
 
 // The cause and its remedy alone, in the same words, for any file saved in
 // one step (the graph too).

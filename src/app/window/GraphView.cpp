@@ -211,7 +211,8 @@ GraphView::Format GraphView::formatOf(const QString& path)
 
 AtomicWriteResult GraphView::saveTo(const QString& path) const
 {
-    return writeFileAtomically(path, fileBytes(formatOf(path)));
+    // A folder that is not there is a mistake in the name, not one to make.
+    return writeFileAtomically(path, fileBytes(formatOf(path)), MissingFolders::Refuse);
 }
 
 void GraphView::copyGraph()

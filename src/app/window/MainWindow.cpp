@@ -33,15 +33,32 @@ QString decimalSeparator()
     return QLocale().decimalPoint();
 }
 
+// What the window calls the file the fields live in: the settings file, or
+// the design the user named.
+QString forFile(const SettingsFile& file, const char* settings, const char* design)
+{
+    return QString::fromLatin1(file.role() == SettingsFile::Role::Design ? design : settings);
+}
+
+// A design names itself in the title bar; the settings file leaves it blank.
+QString titleFor(const SettingsFile& file)
+{
+    return file.role() == SettingsFile::Role::Design
+               ? QFileInfo(file.path()).fileName() + QStringLiteral(" - Tubebridge")
+               : QStringLiteral(" ");
+}
+
 } // namespace
 
 MainWindow::MainWindow(SettingsFile settings, QWidget* parent)
     : QWidget(parent)
     , m_settings(std::move(settings))
 {
-    setWindowTitle(QStringLiteral(" "));
-    // The title bar shows nothing; a screen reader still names the program.
-    setAccessibleName(QStringLiteral("Tubebridge"));
+    setWindowTitle(titleFor(m_settings));
+    // A blank title bar shows nothing; a screen reader still names the program.
+    setAccessibleName(m_settings.role() == SettingsFile::Role::Design
+                          ? windowTitle()
+                          : QStringLiteral("Tubebridge"));
     const QSize designSize = windowDesign().client;
     resize(designSize);
     createControls();
@@ -162,7 +179,8 @@ void MainWindow::onLayoutDue()
     QTimer::singleShot(0, this, [this] {
         setWindowIcon(QIcon(QStringLiteral(":/org.tubebridge.Tubebridge.png")));
         guarded([this] { showLoadProblem(); },
-                QStringLiteral("The settings file could not be read. The fields start empty."));
+                forFile(m_settings, "The settings file could not be read. The fields start empty.",
+                        "The design file could not be read. The fields start empty."));
     });
 }
 
@@ -172,7 +190,8 @@ void MainWindow::showLoadProblem()
 {
     if (!m_loadProblem)
         return;
-    m_messages->showSettingsProblem(QStringLiteral("The settings file could not be read."),
+    m_messages->showSettingsProblem(forFile(m_settings, "The settings file could not be read.",
+                                            "The design file could not be read."),
                                     loadFailureMessage(*m_loadProblem, m_settings.path()));
     m_loadProblem.reset();
 }
@@ -217,11 +236,14 @@ void MainWindow::onEndClicked()
                 close();
                 return;
             }
-            m_messages->showSettingsProblem(QStringLiteral("The settings could not be saved."),
-                                            saveFailureMessage(saved, m_settings.path()));
+            m_messages->showSettingsProblem(
+                forFile(m_settings, "The settings could not be saved.",
+                        "The design could not be saved."),
+                saveFailureMessage(saved, m_settings.path(), m_settings.role()));
         },
-        QStringLiteral("The settings were not saved. Your fields are kept and the program "
-                       "stays open."));
+        forFile(m_settings,
+                "The settings were not saved. Your fields are kept and the program stays open.",
+                "The design was not saved. Your fields are kept and the program stays open."));
 }
 
 QStringList MainWindow::persistedTexts() const

@@ -1,18 +1,73 @@
 #include "Accessibility.h"
+#include "CommandLine.h"
 #include "FieldEdit.h"
 #include "MainWindow.h"
 #include "SettingsFile.h"
 
 #include <QApplication>
+#include <QMessageBox>
 
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
+
+namespace {
+
+// With no display to show a message on, the line on standard error is all.
+void endWithoutDisplay(QtMsgType type, const QMessageLogContext& /*context*/,
+                       const QString& /*message*/)
+{
+    if (type == QtFatalMsg) {
+        std::fflush(nullptr);
+        std::_Exit(tb::CommandLine::BadArguments);
+    }
+}
+
+// Refused arguments: the same line on standard error and in a message, then
+// the program ends having written nothing.
+[[noreturn]] void refuse(const QString& problem, int& argc, char** argv)
+{
+    std::fputs(qPrintable(problem + QLatin1Char('\n')), stderr);
+    std::fflush(stderr);
+    std::optional<QApplication> app;
+    if (QCoreApplication::instance() == nullptr) {
+        qInstallMessageHandler(endWithoutDisplay);
+        app.emplace(argc, argv);
+        qInstallMessageHandler(nullptr);
+    }
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("Tubebridge"), problem, QMessageBox::Ok);
+    box.setObjectName(QStringLiteral("argumentMessage"));
+    box.exec();
+    std::fflush(nullptr);
+    std::_Exit(tb::CommandLine::BadArguments);
+}
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
+    // --help and --version need no display, nor do refused arguments: they
+    // are answered before the application, which needs one, exists. Those
+    // are refused there only when no option is unknown, as an unknown one may
+    // be Qt's own (-platform, -style, ...), which the application takes out.
+    QStringList given;
+    for (int i = 0; i < argc; ++i)
+        given.append(QString::fromLocal8Bit(argv[i]));
+    if (const auto request = tb::requestOf(given); request != tb::CommandLine::Request::Run) {
+        [[maybe_unused]] QCoreApplication core(argc, argv);
+        tb::showRequested(request);
+    }
+    if (const tb::CommandLine early = tb::readCommandLine(given);
+        !early.unknownOption && !early.problem.isEmpty())
+        refuse(early.problem, argc, argv);
+
     QApplication app(argc, argv);
+    const tb::CommandLine line = tb::readCommandLine(QCoreApplication::arguments());
+    if (!line.problem.isEmpty())
+        refuse(line.problem, argc, argv);
     tb::installAccessibleInterfaces(tb::FieldEdit::staticMetaObject);
-    tb::MainWindow window(tb::SettingsFile::forThisProgram());
+    tb::MainWindow window(line.designPath.isEmpty() ? tb::SettingsFile::forThisProgram()
+                                                    : tb::SettingsFile::forDesign(line.designPath));
     window.show();
     const int status = QApplication::exec();
     // Once the window has closed there is nothing left to do, and every save

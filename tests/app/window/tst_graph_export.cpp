@@ -10,8 +10,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPrinter>
@@ -103,6 +105,7 @@ private slots:
     void nothingToTakeBeforeThePress();
     void printsOnePage();
     void saveThroughTheDialog();
+    void missingFolderIsNotMade();
 };
 
 void TestGraphExport::initTestCase()
@@ -280,6 +283,21 @@ void TestGraphExport::saveThroughTheDialog()
         if (window->child(i)->role() == QAccessible::Notification)
             heard = window->child(i)->text(QAccessible::Name);
     QCOMPARE(heard, QStringLiteral("Graph saved to bench graph.pdf"));
+}
+
+// A save into a folder that does not exist makes no folder, writes nothing,
+// and names the folder.
+void TestGraphExport::missingFolderIsNotMade()
+{
+    LaidOutWindow f;
+    QVERIFY(f.show());
+    f.h.clickCalculate();
+    const QTemporaryDir dir;
+    const QString missing = dir.filePath(QStringLiteral("missing"));
+    const tb::AtomicWriteResult saved = f.box().saveTo(missing + QStringLiteral("/graph.png"));
+    QVERIFY(!saved.ok());
+    QVERIFY(!QFileInfo::exists(missing));
+    QCOMPARE(QDir::cleanPath(saved.folder), QDir::cleanPath(missing));
 }
 
 QTEST_MAIN(TestGraphExport)

@@ -82,6 +82,8 @@ private slots:
     void nameThatIsAFolder();
     void fewerLinesLeaveTheRestEmpty();
     void linkToAPipeKeptByEnd();
+    void designWithoutItsFolder_data();
+    void designWithoutItsFolder();
 };
 
 void TestSettings::endSavesAndCloses()
@@ -266,6 +268,54 @@ void TestSettings::linkToAPipeKeptByEnd()
     QCOMPARE(readFile(path).left(9), QByteArray("typed\r\n\r\n"));
     QCOMPARE(nodeAt(dir.filePath("pipe")), QString("named pipe"));
 #endif
+}
+
+void TestSettings::designWithoutItsFolder_data()
+{
+    QTest::addColumn<bool>("fileInTheWay"); // a file where its folder should be, or nothing
+    QTest::addColumn<QString>("atStart");   // the start-up message's heading, if any
+    QTest::addColumn<QString>("cause");     // of the failed save; %1 the folder
+    QTest::newRow("no folder") << false << QString()
+                               << "The folder %1 does not exist. Make that folder.";
+    // Windows finds no file behind a file (a first run), where POSIX names it.
+#ifdef Q_OS_WIN
+    const QString unread;
+#else
+    const QString unread = "The design file could not be read.";
+#endif
+    QTest::newRow("a file in the folder's place")
+        << true << unread << "%1 is a file where a folder is needed. Move or rename that file.";
+}
+
+// A design's messages name the design, and "End" never makes its folder.
+void TestSettings::designWithoutItsFolder()
+{
+    QFETCH(bool, fileInTheWay);
+    QFETCH(QString, atStart);
+    QFETCH(QString, cause);
+    QTemporaryDir dir;
+    const QString folder = dir.filePath("designs");
+    const QString path = folder + "/push-pull.tubebridge";
+    QVERIFY(!fileInTheWay || writeFile(folder, "in the way"));
+    WindowHarness h{tb::SettingsFile::forDesign(path)};
+    QVERIFY(h.showAndLayOut());
+    if (!atStart.isEmpty()) {
+        QTRY_VERIFY(h.settingsMessage() != nullptr);
+        QCOMPARE(h.settingsMessage()->text(), atStart);
+        QTest::keyClick(h.settingsMessage(), Qt::Key_Return);
+        QTRY_VERIFY(h.settingsMessage() == nullptr);
+    }
+    h.clickEnd();
+    QVERIFY(h.window().isVisible());
+    QVERIFY(h.settingsMessage() != nullptr);
+    QCOMPARE(h.settingsMessage()->text(), QString("The design could not be saved."));
+    QCOMPARE(h.settingsMessage()->informativeText(),
+             cause.arg(QDir::toNativeSeparators(folder)) +
+                 QStringLiteral("\n\nThe design file %1 is as it was before, your fields are "
+                                "kept, and the program stays open: press \"End\" again when "
+                                "that is done.")
+                     .arg(QDir::toNativeSeparators(path)));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList());
 }
 
 QTEST_MAIN(TestSettings)
