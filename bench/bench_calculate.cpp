@@ -115,6 +115,14 @@ void BM_CalculatePress(benchmark::State& state)
 }
 BENCHMARK(BM_CalculatePress)->ArgName("ratio")->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 
+// The same labeled and minor tick counts on both axes.
+void setTickCounts(tb::MainWindow& window, std::int64_t labeled, std::int64_t minor)
+{
+    for (const auto& [name, count] : {std::pair{"field10", labeled}, std::pair{"field11", minor},
+                                      std::pair{"field14", labeled}, std::pair{"field15", minor}})
+        window.findChild<QLineEdit*>(QLatin1String(name))->setText(QString::number(count));
+}
+
 // A press whose tick lattice is as dense as the fields allow: 182 labeled
 // and 181 minor ticks on both axes (32 761 intervals, 11.9 million marks),
 // and 32 767 labeled and 1 minor (every interior point both marks, 2.15
@@ -125,11 +133,7 @@ void BM_CalculatePressLattice(benchmark::State& state)
     tb::MainWindow window{tb::SettingsFile(dir.filePath(QStringLiteral("Tubebridge.dat")))};
     if (!showLaidOut(window, state))
         return;
-    const QString labeled = QString::number(state.range(1));
-    const QString minor = QString::number(state.range(2));
-    for (const auto& [name, text] : {std::pair{"field10", labeled}, std::pair{"field11", minor},
-                                     std::pair{"field14", labeled}, std::pair{"field15", minor}})
-        window.findChild<QLineEdit*>(QLatin1String(name))->setText(text);
+    setTickCounts(window, state.range(1), state.range(2));
     auto* calculate = window.findChild<QPushButton*>(QStringLiteral("calculateButton"));
     for (auto _ : state)
         press(*calculate);
@@ -151,11 +155,7 @@ void BM_GraphFile(benchmark::State& state)
     tb::MainWindow window{tb::SettingsFile(dir.filePath(QStringLiteral("Tubebridge.dat")))};
     if (!showLaidOut(window, state))
         return;
-    const QString labeled = QString::number(state.range(2));
-    const QString minor = QString::number(state.range(2) == 7 ? 5 : 1);
-    for (const auto& [name, text] : {std::pair{"field10", labeled}, std::pair{"field11", minor},
-                                     std::pair{"field14", labeled}, std::pair{"field15", minor}})
-        window.findChild<QLineEdit*>(QLatin1String(name))->setText(text);
+    setTickCounts(window, state.range(2), state.range(2) == 7 ? 5 : 1);
     press(*window.findChild<QPushButton*>(QStringLiteral("calculateButton")));
     auto* view = window.findChild<tb::GraphView*>(QStringLiteral("graphView"));
     const auto format = static_cast<tb::GraphView::Format>(state.range(1));
