@@ -185,11 +185,13 @@ QByteArray GraphView::fileBytes(Format format) const
     return bytes;
 }
 
-void GraphView::printOn(QPrinter& printer) const
+bool GraphView::printOn(QPrinter& printer) const
 {
     if (!m_pass)
-        return;
-    QPainter painter(&printer);
+        return false;
+    QPainter painter;
+    if (!painter.begin(&printer))
+        return false;
     const QRectF page(QPointF(0, 0),
                       printer.pageLayout().paintRectPixels(printer.resolution()).size());
     const QSizeF size(m_pass->size);
@@ -198,6 +200,7 @@ void GraphView::printOn(QPrinter& printer) const
                       (page.height() - size.height() * scale) / 2);
     painter.scale(scale, scale);
     paintGraph(painter, vectorPass());
+    return painter.end();
 }
 
 GraphView::Format GraphView::formatOf(const QString& path)
@@ -266,8 +269,8 @@ void GraphView::printGraph()
     printer.setDocName(QStringLiteral("Tubebridge graph"));
     QPrintDialog dialog(&printer, this);
     dialog.setObjectName(QStringLiteral("printDialog"));
-    if (dialog.exec() == QDialog::Accepted)
-        printOn(printer);
+    if (dialog.exec() == QDialog::Accepted && !printOn(printer))
+        emit graphNotPrinted(printer.outputFileName());
 }
 
 void GraphView::openMenu(const QPoint& globalPos)

@@ -60,8 +60,9 @@ public:
     // again as SVG or PDF. Empty before the first pass, or for SVG where the
     // build has none.
     [[nodiscard]] QByteArray fileBytes(Format format) const;
-    // The pass drawn again on a printer's page, as large as it allows.
-    void printOn(QPrinter& printer) const;
+    // The pass drawn again on a printer's page, as large as it allows; false
+    // when the printer (or its output file) could not be opened.
+    [[nodiscard]] bool printOn(QPrinter& printer) const;
     // Replaces the file at path with the graph in one step, in the format
     // of path's extension (PNG where it has none it knows).
     [[nodiscard]] AtomicWriteResult saveTo(const QString& path) const;
@@ -79,6 +80,9 @@ signals:
     // After "Save Graph As...": the file written, or why it was not.
     void graphSaved(const QString& path);
     void graphNotSaved(const QString& path, const QString& cause);
+    // After "Print Graph...": the printer, or the file printed to, could not
+    // be opened (that file, or empty for a printer).
+    void graphNotPrinted(const QString& file);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -120,6 +120,7 @@ void MainWindow::createControls()
     m_graphView->setGeometry(design.graphView);
     connect(m_graphView, &GraphView::graphSaved, this, &MainWindow::onGraphSaved);
     connect(m_graphView, &GraphView::graphNotSaved, this, &MainWindow::onGraphNotSaved);
+    connect(m_graphView, &GraphView::graphNotPrinted, this, &MainWindow::onGraphNotPrinted);
 
     m_announcement = new Announcement(this);
     m_announcement->setObjectName(QStringLiteral("announcement"));
@@ -298,6 +299,18 @@ void MainWindow::onGraphNotSaved(const QString& path, const QString& cause)
         cause + QStringLiteral("\n\nAny file that was at %1 is as it was before, and the graph "
                                "stays in the window: save it again when that is done.")
                     .arg(QDir::toNativeSeparators(path)));
+}
+
+void MainWindow::onGraphNotPrinted(const QString& file)
+{
+    m_messages->showGraphProblem(
+        QStringLiteral("The graph could not be printed."),
+        file.isEmpty()
+            ? QStringLiteral("The printer could not be opened. Check that it is connected and "
+                             "ready, then print again.")
+            : QStringLiteral("The file %1 could not be written: its folder may not exist, or "
+                             "you may not write to it. Choose another file, then print again.")
+                  .arg(QDir::toNativeSeparators(file)));
 }
 
 void MainWindow::setIndicator(bool clipped)

@@ -41,6 +41,7 @@ private slots:
     void onLayoutDue();
     void onGraphSaved(const QString& path);
     void onGraphNotSaved(const QString& path, const QString& cause);
+    void onGraphNotPrinted(const QString& file);
 
 private:
     void createControls();

@@ -243,12 +243,16 @@ void TestGraphExport::printsOnePage()
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(dir.filePath(QStringLiteral("printed.pdf")));
-    f.box().printOn(printer);
+    QVERIFY(f.box().printOn(printer));
     QFile printed(printer.outputFileName());
     QVERIFY(printed.open(QIODevice::ReadOnly));
     const QByteArray pdf = printed.readAll();
     QVERIFY(pdf.startsWith("%PDF"));
     QCOMPARE(pdf.count("/Type /Page\n") + pdf.count("/Type /Page\r"), 1);
+
+    // A file that cannot be made: nothing printed, and no crash.
+    printer.setOutputFileName(dir.filePath(QStringLiteral("missing/printed.pdf")));
+    QVERIFY(!f.box().printOn(printer));
 }
 
 // The dialog's filter chooses the format of a name without an extension, the
