@@ -31,8 +31,8 @@ VectorDrawingSurface::VectorDrawingSurface(QPainter& painter, Box box)
     , m_font(m_box.font)
 {
     // The same size in the box's pixels whatever the device's resolution.
-    const QPaintDevice* device = m_painter.device(); // none on a painter that did not begin
-    const int deviceDpi = device != nullptr ? device->logicalDpiY() : 0;
+    const QPaintDevice* target = m_painter.device(); // none on a painter that did not begin
+    const int deviceDpi = target != nullptr ? target->logicalDpiY() : 0;
     if (m_font.pointSizeF() > 0 && deviceDpi > 0)
         m_font.setPointSizeF(m_font.pointSizeF() * m_box.measuredDpi / deviceDpi);
     m_painter.setFont(m_font);
