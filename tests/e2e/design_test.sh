@@ -30,18 +30,7 @@ fail() {
     tail -n 5 "$work"/logs/* >&2 2>/dev/null || true
     exit 1
 }
-cleanup() {
-    local rc=$?
-    trap - EXIT INT TERM
-    xserver_stop
-    stop_guard
-    rm -rf "$work"
-    exit "$rc"
-}
-trap cleanup EXIT
-trap 'exit 130' INT
-trap 'exit 143' TERM
-guard_started "$work"
+end_on_exit "$work"
 xserver_start 200 249 1280x1024 "$work/xvfb.log" || fail "no free X display between :200 and :249"
 
 readonly BASE=(400 60 4000 200 50 11.111 22.222 33.333 0 360 7 5 -300 300 7 5)

@@ -45,21 +45,8 @@ fail() {
         echo "the program's windows: $(desktop_windows | paste -sd ' '); the keyboard: $(desktop_focused)" >&2
     exit 1
 }
-cleanup() {
-    local rc=$?
-    trap - EXIT INT TERM
-    [[ -n $app_pid ]] && kill "$app_pid" 2>/dev/null
-    desktop_stop
-    xserver_stop
-    stop_guard
-    rm -rf "$work"
-    exit "$rc"
-}
-trap cleanup EXIT
-trap 'exit 130' INT
-trap 'exit 143' TERM
 # Killed outright, the test leaves nothing running either.
-guard_started "$work"
+end_on_exit "$work"
 # A command that fails where no check expects it ends the test (set -e): it
 # says which, so that such an end is never silent.
 set -E

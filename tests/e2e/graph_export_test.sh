@@ -49,20 +49,7 @@ fail() {
     [[ -z $app_pid ]] || echo "the program's windows: $(window_list)" >&2
     exit 1
 }
-cleanup() {
-    local rc=$?
-    trap - EXIT INT TERM
-    [[ -n $app_pid ]] && kill "$app_pid" 2>/dev/null
-    desktop_stop
-    xserver_stop
-    stop_guard
-    rm -rf "$work"
-    exit "$rc"
-}
-trap cleanup EXIT
-trap 'exit 130' INT
-trap 'exit 143' TERM
-guard_started "$work"
+end_on_exit "$work"
 set -E
 trap 'echo "FAIL [$scenario]: line $LINENO: $BASH_COMMAND failed" >&2' ERR
 

@@ -212,6 +212,27 @@ stop_guard() {
     guard_pid=""
 }
 
+# end_on_exit <folder>: however the test ends (its end, an error, INT or
+# TERM), its program (app_pid), the desktop, the display and the guard are
+# ended and the folder removed; until then the guard watches what is started.
+end_on_exit() {
+    end_folder=$1
+    trap end_test EXIT
+    trap 'exit 130' INT
+    trap 'exit 143' TERM
+    guard_started "$end_folder"
+}
+end_test() {
+    local rc=$?
+    trap - EXIT INT TERM
+    [[ -z ${app_pid:-} ]] || kill "$app_pid" 2>/dev/null || true
+    desktop_stop
+    xserver_stop
+    stop_guard
+    rm -rf "$end_folder"
+    exit "$rc"
+}
+
 x11_desktop_ready() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
 swaymsg_() { SWAYSOCK=$sway_socket swaymsg "$@"; }
 sway_ready() {
