@@ -126,10 +126,15 @@ CommandLine readCommandLine(const QStringList& arguments)
         line.problem = QStringLiteral("Tubebridge cannot open \"\": a file's name cannot be "
                                       "empty.");
     else if (files.size() == 1)
-        line.problem = notAFile(files.constFirst());
+        line.problem = designFileProblem(files.constFirst());
     if (line.problem.isEmpty() && files.size() == 1)
         line.designPath = files.constFirst();
     return line;
+}
+
+QString designFileProblem(const QString& path)
+{
+    return notAFile(path);
 }
 
 } // namespace tb

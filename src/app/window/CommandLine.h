@@ -34,4 +34,9 @@ struct CommandLine {
 // (-platform, -style, ...) out of them, or when no option was unknown.
 [[nodiscard]] CommandLine readCommandLine(const QStringList& arguments);
 
+// Why the file at path cannot be opened as a design, in one line that names
+// it; empty when it can (a design, or nothing there yet). The command line
+// and the window's Open refuse a file with the same words.
+[[nodiscard]] QString designFileProblem(const QString& path);
+
 } // namespace tb
