@@ -14,7 +14,9 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QImageWriter>
+#include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QPaintEvent>
 #include <QPainter>
@@ -84,6 +86,14 @@ constexpr Filter Filters[] = {
     {"SVG drawing (*.svg)", GraphView::Format::Svg, "svg"},
     {"PDF document (*.pdf)", GraphView::Format::Pdf, "pdf"},
 };
+
+const Filter& filterOf(GraphView::Format format)
+{
+    for (const Filter& filter : Filters)
+        if (filter.format == format)
+            return filter;
+    return Filters[0];
+}
 
 } // namespace
 
@@ -212,10 +222,13 @@ GraphView::Format GraphView::formatOf(const QString& path)
     return Format::Png;
 }
 
-AtomicWriteResult GraphView::saveTo(const QString& path) const
+GraphView::SaveOutcome GraphView::saveTo(const QString& path) const
 {
+    const QByteArray bytes = fileBytes(formatOf(path));
+    if (bytes.isEmpty())
+        return {};
     // A folder that is not there is a mistake in the name, not one to make.
-    return writeFileAtomically(path, fileBytes(formatOf(path)), MissingFolders::Refuse);
+    return {true, writeFileAtomically(path, bytes, MissingFolders::Refuse)};
 }
 
 void GraphView::copyGraph()
@@ -234,31 +247,77 @@ void GraphView::saveGraphAs()
 {
     if (!m_pass)
         return;
+    QString name = QDir(m_saveFolder).filePath(QStringLiteral("Tubebridge graph.png"));
+    std::optional<QString> path;
+    while (!path) {
+        const SaveDialogAnswer answer = askSavePath(name);
+        if (answer.path.isEmpty())
+            return;
+        // A platform's dialog may have asked about the name as typed, before
+        // the filter's extension was added: the name to be written is asked
+        // about here, as the dialog would have.
+        if (answer.askedAbout != answer.path && QFileInfo::exists(answer.path) &&
+            !replaceConfirmed(answer.path))
+            name = answer.path;
+        else
+            path = answer.path;
+    }
+    m_saveFolder = QFileInfo(*path).absolutePath();
+    const SaveOutcome saved = saveTo(*path);
+    if (!saved.made)
+        emit graphNotSaved(*path, QStringLiteral("The graph could not be made into a file of "
+                                                 "that format, so nothing was written."));
+    else if (saved.written.ok())
+        emit graphSaved(*path);
+    else
+        emit graphNotSaved(*path, saveFailureCause(saved.written, *path));
+}
+
+GraphView::SaveDialogAnswer GraphView::askSavePath(const QString& name)
+{
     QStringList filters;
     for (const Filter& filter : Filters)
         filters << QLatin1String(filter.text);
-    QString selected = filters.first();
-    QString path = QFileDialog::getSaveFileName(
-        this, QStringLiteral("Save Graph As"),
-        QDir(m_saveFolder).filePath(QStringLiteral("Tubebridge graph.png")),
-        filters.join(QStringLiteral(";;")), &selected);
-    if (path.isEmpty())
-        return;
-    // A name without an extension this saves takes the chosen filter's.
-    const QString suffix = QFileInfo(path).suffix().toLower();
-    bool known = false;
-    for (const Filter& filter : Filters)
-        known = known || suffix == QLatin1String(filter.extension);
-    if (!known)
+    QFileDialog dialog(this, QStringLiteral("Save Graph As"));
+    dialog.setObjectName(QStringLiteral("saveGraphDialog"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilters(filters);
+    // A name typed without an extension takes the chosen filter's, and the
+    // dialog asks before replacing the file of that name.
+    const Filter& chosen = filterOf(GraphView::formatOf(name));
+    dialog.selectNameFilter(QLatin1String(chosen.text));
+    dialog.setDefaultSuffix(QLatin1String(chosen.extension));
+    connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& text) {
         for (const Filter& filter : Filters)
-            if (selected == QLatin1String(filter.text))
-                path += QLatin1Char('.') + QLatin1String(filter.extension);
-    m_saveFolder = QFileInfo(path).absolutePath();
-    const AtomicWriteResult saved = saveTo(path);
-    if (saved.ok())
-        emit graphSaved(path);
-    else
-        emit graphNotSaved(path, saveFailureCause(saved, path));
+            if (text == QLatin1String(filter.text))
+                dialog.setDefaultSuffix(QLatin1String(filter.extension));
+    });
+    dialog.setDirectory(QFileInfo(name).absolutePath());
+    dialog.selectFile(QFileInfo(name).fileName());
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    SaveDialogAnswer answer{dialog.selectedFiles().constFirst(), {}};
+    // Qt's own dialog asked about the name with its extension; a platform's
+    // dialog (one without Qt's widgets) about the name without it.
+    if (dialog.findChild<QLineEdit*>() != nullptr) {
+        answer.askedAbout = answer.path;
+    } else {
+        dialog.setDefaultSuffix(QString());
+        answer.askedAbout = dialog.selectedFiles().value(0);
+    }
+    return answer;
+}
+
+bool GraphView::replaceConfirmed(const QString& path)
+{
+    QMessageBox question(QMessageBox::Warning, QStringLiteral("Save Graph As"),
+                         QStringLiteral("%1 already exists.\nDo you want to replace it?")
+                             .arg(QFileInfo(path).fileName()),
+                         QMessageBox::Yes | QMessageBox::No, this);
+    question.setObjectName(QStringLiteral("replaceQuestion"));
+    question.setTextFormat(Qt::PlainText);
+    question.setDefaultButton(QMessageBox::No);
+    return question.exec() == QMessageBox::Yes;
 }
 
 void GraphView::printGraph()

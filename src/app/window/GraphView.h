@@ -63,9 +63,15 @@ public:
     // The pass drawn again on a printer's page, as large as it allows; false
     // when the printer (or its output file) could not be opened.
     [[nodiscard]] bool printOn(QPrinter& printer) const;
+    // What a save did: nothing where the graph could not be made into the
+    // format (made is false), else what the write gave.
+    struct SaveOutcome {
+        bool made = false;
+        AtomicWriteResult written{};
+    };
     // Replaces the file at path with the graph in one step, in the format
     // of path's extension (PNG where it has none it knows).
-    [[nodiscard]] AtomicWriteResult saveTo(const QString& path) const;
+    [[nodiscard]] SaveOutcome saveTo(const QString& path) const;
     [[nodiscard]] static Format formatOf(const QString& path);
     // What the last press drew from, for a vector surface; only once a
     // press has drawn.
@@ -106,6 +112,15 @@ private:
     // the surface goes, also when the pass ends with a run-time error.
     [[nodiscard]] QtDrawingSurface beginPass(const QFont& windowFont);
     void openMenu(const QPoint& globalPos);
+    // The name the save dialog gave, with the extension of its filter where
+    // none was typed (empty when cancelled), and the name it asked about
+    // before replacing a file.
+    struct SaveDialogAnswer {
+        QString path;
+        QString askedAbout;
+    };
+    [[nodiscard]] SaveDialogAnswer askSavePath(const QString& name);
+    [[nodiscard]] bool replaceConfirmed(const QString& path);
     // Gives the image the box's size and its border at its device pixel
     // ratio, keeping what is drawn.
     void fitImage();
