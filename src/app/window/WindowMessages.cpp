@@ -1,5 +1,6 @@
 #include "WindowMessages.h"
 
+#include <QLabel>
 #include <QWidget>
 
 namespace tb {
@@ -34,7 +35,14 @@ void WindowMessages::open(QMessageBox::Icon icon, const QString& objectName, con
         new QMessageBox(icon, QStringLiteral("Tubebridge"), text, QMessageBox::Ok, m_window);
     m_open = box;
     box->setObjectName(objectName);
+    // A file's name and the system's words are shown as they are, never as
+    // markup. Qt gives the detail a label of its own, which guesses.
+    box->setTextFormat(Qt::PlainText);
     box->setInformativeText(detail);
+    if (!detail.isEmpty())
+        for (QLabel* label : box->findChildren<QLabel*>())
+            if (label->text() == detail)
+                label->setTextFormat(Qt::PlainText);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowModality(Qt::NonModal);
     box->show();

@@ -4,6 +4,7 @@
 #include "QtDrawingSurface.h"
 #include "StageVariables.h"
 
+#include <QLabel>
 #include <QMessageBox>
 #include <QScreen>
 #include <QTest>
@@ -66,6 +67,7 @@ private slots:
     void textsLandWhereTheyArePrinted();
     void graphSurvivesRepaint();
     void secondPassReachesTheScreen();
+    void fileNameInMessageIsShownAsTyped();
     void faultInThePassLeavesTheBoxBlank();
     void hiddenBoxTakesItsSizeBeforeDrawing();
     void blackAndImagelessBeforeTheFirstPass();
@@ -140,6 +142,23 @@ void TestGraphView::secondPassReachesTheScreen()
     QVERIFY(f.box().image() != first);
     // Waits for the repaint; if none comes, the old drawing stays on screen.
     QTRY_COMPARE(stalePixels(f), 0);
+}
+
+void TestGraphView::fileNameInMessageIsShownAsTyped()
+{
+    LaidOutWindow f;
+    QVERIFY(f.show());
+    const QString name = QStringLiteral("/tmp/a<br>b <b>bold</b>.png");
+    emit f.box().graphNotSaved(name, QStringLiteral("The disk is full."));
+    auto* box = f.h.window().findChild<QMessageBox*>(QStringLiteral("graphMessage"));
+    QVERIFY(box != nullptr);
+    int shown = 0;
+    for (const QLabel* label : box->findChildren<QLabel*>())
+        if (label->text().contains(name)) {
+            QCOMPARE(label->textFormat(), Qt::PlainText);
+            ++shown;
+        }
+    QCOMPARE(shown, 1);
 }
 
 void TestGraphView::faultInThePassLeavesTheBoxBlank()
