@@ -23,9 +23,9 @@ void endWithoutDisplay(QtMsgType type, const QMessageLogContext& /*context*/,
     }
 }
 
-// Refused arguments: the same line on standard error and in a message, then
-// the program ends having written nothing.
-[[noreturn]] void refuse(const QString& problem, int& argc, char** argv)
+// Refused arguments: the same line on standard error and in a message; the
+// program then ends having written nothing, with the status returned.
+[[nodiscard]] int refuse(const QString& problem, int& argc, char** argv)
 {
     std::fputs(qPrintable(problem + QLatin1Char('\n')), stderr);
     std::fflush(stderr);
@@ -37,9 +37,10 @@ void endWithoutDisplay(QtMsgType type, const QMessageLogContext& /*context*/,
     }
     QMessageBox box(QMessageBox::Critical, QStringLiteral("Tubebridge"), problem, QMessageBox::Ok);
     box.setObjectName(QStringLiteral("argumentMessage"));
+    // A name given is shown as typed, never as markup.
+    box.setTextFormat(Qt::PlainText);
     box.exec();
-    std::fflush(nullptr);
-    std::_Exit(tb::CommandLine::BadArguments);
+    return tb::CommandLine::BadArguments;
 }
 
 } // namespace
@@ -59,21 +60,15 @@ int main(int argc, char* argv[])
     }
     if (const tb::CommandLine early = tb::readCommandLine(given);
         !early.unknownOption && !early.problem.isEmpty())
-        refuse(early.problem, argc, argv);
+        return refuse(early.problem, argc, argv);
 
     QApplication app(argc, argv);
     const tb::CommandLine line = tb::readCommandLine(QCoreApplication::arguments());
     if (!line.problem.isEmpty())
-        refuse(line.problem, argc, argv);
+        return refuse(line.problem, argc, argv);
     tb::installAccessibleInterfaces(tb::FieldEdit::staticMetaObject);
     tb::MainWindow window(line.designPath.isEmpty() ? tb::SettingsFile::forThisProgram()
                                                     : tb::SettingsFile::forDesign(line.designPath));
     window.show();
-    const int status = QApplication::exec();
-    // Once the window has closed there is nothing left to do, and every save
-    // is already on disk. The toolkit's own teardown can hang on a Wayland
-    // desktop (its display connection waits for an event thread that waits
-    // for the compositor), so the program ends here without it.
-    std::fflush(nullptr);
-    std::_Exit(status);
+    return QApplication::exec();
 }
