@@ -24,7 +24,8 @@ scripts/install-deps.sh xvfb xdotool x11-utils imagemagick openbox \
     dpkg-dev file lintian desktop-file-utils appstream shared-mime-info xdg-utils \
     libfile-mimeinfo-perl poppler-utils librsvg2-bin libxml2-utils \
     kwin-x11 dbus-daemon wmctrl sway xwayland jq qt6-wayland \
-    orca speech-dispatcher at-spi2-core procps strace clang-tidy
+    orca speech-dispatcher at-spi2-core procps strace clang-tidy \
+    xfce4-settings xclip qt6-gtk-platformtheme
 took "installing the test tools"
 scripts/build.sh
 took "the build"

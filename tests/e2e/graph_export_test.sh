@@ -8,12 +8,14 @@
 #   view's size in device pixels), an SVG (well-formed, its texts, rendered
 #   at the view's size) and a PDF (one page, its texts); the next dialog opens
 #   in the folder last used; the dialog's own confirmation comes before a file
-#   is replaced, and "No" keeps it; a save into a folder the user may not
-#   write leaves the old file byte for byte and shows the message;
+#   is replaced, named without its extension too, and "No" keeps it; a save
+#   into a folder the user may not write leaves the old file byte for byte
+#   and shows the message;
 #   "Print Graph..." prints to a PDF file through Qt's print dialog;
 # - with the keyboard alone: Tab to the graph (the stop after "End"), then
 #   Shift+F10 and the Menu key open the menu, Ctrl+Shift+S and Ctrl+P the
-#   dialogs.
+#   dialogs; copied, then "End", the graph and a field's text stay on the
+#   clipboard; GTK's dialog: no file replaced unasked.
 # When the test runs as root the program runs as the user nobody, so that
 # the folder's permissions bind it as they bind a user.
 #
@@ -28,7 +30,7 @@ source "$here/../support/xserver.sh"
 
 # shellcheck disable=SC2046
 skip_without Xvfb xdotool xwininfo import convert identify xmllint rsvg-convert pdftotext \
-    pdfinfo cmp $(desktop_tools openbox)
+    pdfinfo cmp xclip xfsettingsd dbus-run-session $(desktop_tools openbox)
 as_user=()
 if (($(id -u) == 0)); then
     skip_without setpriv
@@ -109,7 +111,8 @@ launch() {
     rm -f "$work/app/Tubebridge.dat"
     desktop_launch "$work/logs/$scenario.log" "${as_user[@]}" \
         env -u XDG_CONFIG_HOME -u XDG_CURRENT_DESKTOP -u QT_QPA_PLATFORMTHEME -u QT_SCALE_FACTOR \
-        HOME="$work/home" XDG_RUNTIME_DIR="$work/runtime" LC_ALL=C.UTF-8 "$work/app/tubebridge" ||
+        HOME="$work/home" XDG_RUNTIME_DIR="$work/runtime" ${theme:+QT_QPA_PLATFORMTHEME=$theme} \
+        LC_ALL=C.UTF-8 "$work/app/tubebridge" ||
         fail "the window did not appear: $(cat "$work/logs/$scenario.log")"
     main=$(desktop_windows | sed -n 1p)
     wait_until 10 laid_out || fail "the window was not laid out"
@@ -269,10 +272,11 @@ accept
 expect_saved "$work/out/Tubebridge graph.png"
 echo "  the dialog opened in the folder last used"
 
-# A file that exists: the dialog asks first; "No" (its default) keeps it.
+# A file that exists, named without its extension: the dialog asks about
+# that file first; "No" (its default) keeps it.
 printf 'old\n' >"$work/out/old.png"
 cp "$work/out/old.png" "$work/old.txt"
-save_as_by_mouse "$work/out/old.png"
+save_as_by_mouse "$work/out/old"
 wait_until 10 confirmation || fail "no confirmation before replacing old.png"
 question=$found
 keys Return
@@ -362,3 +366,41 @@ wait_until 10 pdfinfo "$work/out/keys-printed.pdf" >/dev/null 2>&1 ||
     fail "keys-printed.pdf is not a whole PDF"
 check_file "$work/out/keys-printed.pdf"
 echo "keyboard: Shift+F10, Menu, Ctrl+Shift+S and Ctrl+P on the graph saved and printed"
+
+# ---------------------------------------------------------------------------
+scenario=clipboard # copied, then "End": Xfce's clipboard manager keeps it
+setsid dbus-run-session -- xfsettingsd --no-daemon --disable-wm-check >/dev/null 2>&1 &
+note_started "-$!"
+printf probe | xclip -selection clipboard -loops 1 # the manager answers once it has taken it
+wait_until 10 eval 'xclip -o -selection CLIPBOARD_MANAGER -t TARGETS &>/dev/null' || fail "no manager"
+copy_and_end() {
+    keys ctrl+c "$@" space
+    wait_until 5 eval '! kill -0 "$app_pid" 2>/dev/null' || fail "the program did not end"
+}
+launch
+calculate
+tabs 19
+copy_and_end shift+Tab
+[[ $(xclip -o -selection clipboard -t image/png | identify -format '%m %w %h' -) == "PNG $gw $gh" ]] ||
+    fail "after End the clipboard lost the graph"
+launch
+copy_and_end $(printf 'Tab %.0s' $(seq 18)) # field 0's text, selected at start
+[[ $(xclip -o -selection clipboard) == 400 ]] || fail "after End the clipboard lost field 0's text"
+
+# ---------------------------------------------------------------------------
+scenario=gtk # its dialog checks the name as typed: the program asks about old.png
+compgen -G "/usr/lib/*/qt6/plugins/platformthemes/libqgtk3.so" >/dev/null || fail "no GTK theme"
+printf 'old\n' >"$work/out/old.png"
+theme=gtk3 launch
+calculate
+tabs 19
+keys ctrl+shift+s
+expect_dialog "Save Graph As" "Ctrl+Shift+S"
+keys ctrl+a
+xdotool type --delay 10 -- "$work/out/oldx" # x takes the place of the entry's completion
+keys BackSpace
+accept
+wait_until 10 confirmation || fail "no question before replacing old.png"
+keys Return
+cmp -s "$work/old.txt" "$work/out/old.png" || fail "old.png was replaced after \"No\""
+echo "clipboard kept after End; GTK's dialog asked before old.png was replaced"
