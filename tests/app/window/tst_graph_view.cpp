@@ -4,9 +4,11 @@
 #include "QtDrawingSurface.h"
 #include "StageVariables.h"
 
+#include <QDir>
 #include <QLabel>
 #include <QMessageBox>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -70,6 +72,7 @@ private slots:
     void fileNameInMessageIsShownAsTyped();
     void faultInThePassLeavesTheBoxBlank();
     void hiddenBoxTakesItsSizeBeforeDrawing();
+    void graphNotMadeWritesNoFile();
     void blackAndImagelessBeforeTheFirstPass();
 };
 
@@ -197,6 +200,15 @@ void TestGraphView::blackAndImagelessBeforeTheFirstPass()
     const QImage shown = f.box().grab().toImage().convertToFormat(QImage::Format_RGB32);
     QCOMPARE(shown.size(), QSize(950, 336));
     QVERIFY(isBlackImage(shown));
+}
+
+// With nothing to write (here, no graph yet), no file is made, not even an
+// empty one, and the save says so.
+void TestGraphView::graphNotMadeWritesNoFile()
+{
+    const QTemporaryDir dir;
+    QVERIFY(!tb::GraphView().saveTo(dir.filePath(QStringLiteral("graph.png"))).made);
+    QVERIFY(QDir(dir.path()).isEmpty());
 }
 
 QTEST_MAIN(TestGraphView)
