@@ -12,7 +12,7 @@
 #   write leaves the old file byte for byte and shows the message;
 #   "Print Graph..." prints to a PDF file through Qt's print dialog;
 # - with the keyboard alone: Tab to the graph (the stop after "End"), then
-#   Shift+F10 and the Menu key open the menu, Ctrl+Shift+S and Ctrl+P the
+#   Shift+F10 and the Menu key open the menu, Ctrl+Shift+E and Ctrl+P the
 #   dialogs.
 # When the test runs as root the program runs as the user nobody, so that
 # the folder's permissions bind it as they bind a user.
@@ -347,8 +347,8 @@ type_path "$work/out/keys.svg"
 expect_saved "$work/out/keys.svg"
 check_file "$work/out/keys.svg"
 
-keys ctrl+shift+s
-expect_dialog "Save Graph As" "Ctrl+Shift+S"
+keys ctrl+shift+e
+expect_dialog "Save Graph As" "Ctrl+Shift+E"
 type_path "$work/out/keys.pdf"
 expect_saved "$work/out/keys.pdf"
 check_file "$work/out/keys.pdf"
