@@ -9,60 +9,49 @@
 #include <QTimer>
 
 using tb::test::lines;
+using tb::test::readFile;
 using tb::test::sixteen;
-
-namespace {
-
-// Answers the next modal file dialog with that name.
-void answerDialog(const QString& path)
-{
-    QTimer::singleShot(0, [path] {
-        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-        QVERIFY(dialog != nullptr);
-        dialog->selectFile(path);
-        static_cast<QDialog*>(dialog)->accept();
-    });
-}
-
-void trigger(tb::MainWindow& window, const char* action)
-{
-    window.findChild<QAction*>(QLatin1String(action))->trigger();
-}
-
-} // namespace
 
 class TestDesignMenus : public QObject {
     Q_OBJECT
 
 private slots:
-    void saveDesignAsKeepsTheWindowOnThatDesign();
+    void saveThenSaveDesignAs();
     void closingAChangedDesignAsks_data();
     void closingAChangedDesignAsks();
     void recentDesignsNewestFirstAndEight();
 };
 
-void TestDesignMenus::saveDesignAsKeepsTheWindowOnThatDesign()
+void TestDesignMenus::saveThenSaveDesignAs()
 {
     const QByteArray settings = lines(sixteen("s"));
     WindowHarness h(&settings);
     QVERIFY(h.showAndActivate());
+    const auto trigger = [&h](const char* name) {
+        h.window().findChild<QAction*>(name)->trigger();
+    };
     h.type(0, "new");
-    trigger(h.window(), "saveAction"); // the settings file, and the window stays
-    QCOMPARE(h.settingsBytes(), lines(QList<QByteArray>{"new"} + sixteen("s").mid(1)));
+    trigger("saveAction"); // the settings file, and the window stays
+    const QByteArray saved = lines(QList<QByteArray>{"new"} + sixteen("s").mid(1));
+    QCOMPARE(h.settingsBytes(), saved);
     QVERIFY(h.window().isVisible());
 
     const QString design = QFileInfo(h.settingsPath()).dir().filePath("kept");
-    answerDialog(design); // typed without its suffix
-    trigger(h.window(), "saveDesignAsAction");
+    QTimer::singleShot(0, [design] { // the name typed without its suffix
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        dialog->selectFile(design);
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    trigger("saveDesignAsAction");
     QCOMPARE(h.window().windowTitle(), QString("kept.tubebridge[*] - Tubebridge"));
     QVERIFY(!h.window().isWindowModified());
     h.type(1, "changed");
     QVERIFY(h.window().isWindowModified());
     h.clickEnd();
     QVERIFY(!h.window().isVisible());
-    QCOMPARE(tb::test::readFile(design + ".tubebridge"),
+    QCOMPARE(readFile(design + ".tubebridge"),
              lines(QList<QByteArray>{"new", "changed"} + sixteen("s").mid(2)));
-    QCOMPARE(h.settingsBytes(), lines(QList<QByteArray>{"new"} + sixteen("s").mid(1)));
+    QCOMPARE(h.settingsBytes(), saved);
 }
 
 void TestDesignMenus::closingAChangedDesignAsks_data()
@@ -88,18 +77,17 @@ void TestDesignMenus::closingAChangedDesignAsks()
     WindowHarness h(design ? tb::SettingsFile::forDesign(path) : tb::SettingsFile(path));
     QVERIFY(h.showAndActivate());
     h.type(0, "typed");
-    const bool closed = h.window().close();
-    QCOMPARE(closed, !design);
+    QCOMPARE(h.window().close(), !design);
     if (design) {
         auto* question = h.window().findChild<QMessageBox*>("closeQuestion");
         QCOMPARE(question->text(), QString("Save changes to a.tubebridge?"));
         QTest::mouseClick(question->button(answer), Qt::LeftButton);
     }
     QTEST(h.window().isVisible(), "open");
-    QTEST(tb::test::readFile(path).left(tb::test::readFile(path).indexOf('\r')), "field0");
+    QTEST(readFile(path).left(readFile(path).indexOf('\r')), "field0");
 }
 
-// By the list file, as a later window reads it.
+// As a later window reads the list.
 void TestDesignMenus::recentDesignsNewestFirstAndEight()
 {
     const QTemporaryDir dir;
