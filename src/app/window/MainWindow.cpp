@@ -427,14 +427,15 @@ void MainWindow::onSaveDesignAsTriggered()
     dialog.setObjectName(QStringLiteral("saveDesignDialog"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    // The dialog adds the suffix to a name typed without it, and asks before
-    // replacing the file of the name it gives back.
-    dialog.setDefaultSuffix(QStringLiteral("tubebridge"));
     if (m_settings.role() == SettingsFile::Role::Design)
         dialog.selectFile(designName(m_settings));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return;
-    const SettingsFile design = SettingsFile::forDesign(dialog.selectedFiles().constFirst());
+    QString path;
+    while (path.isEmpty()) {
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return;
+        path = designPathFor(dialog.selectedFiles().constFirst());
+    }
+    const SettingsFile design = SettingsFile::forDesign(path);
     guarded(
         [this, &design] {
             if (!saveFieldsTo(design))
@@ -446,6 +447,27 @@ void MainWindow::onSaveDesignAsTriggered()
             m_announcement->announce(QStringLiteral("Design saved as %1").arg(designName(design)));
         },
         QStringLiteral("The design was not saved. Your fields are kept."));
+}
+
+// Every dialog (Qt's own, GTK's, the portal, Windows') asks before replacing
+// the file of the name it was given; where the suffix is added here, the
+// question about that file is asked here. Empty: choose again.
+QString MainWindow::designPathFor(const QString& chosen)
+{
+    const QString suffix = QStringLiteral(".tubebridge");
+    if (chosen.endsWith(suffix, Qt::CaseInsensitive))
+        return chosen;
+    const QString path = chosen + suffix;
+    if (!QFileInfo::exists(path))
+        return path;
+    QMessageBox question(QMessageBox::Warning, QStringLiteral("Save Design As"),
+                         QStringLiteral("%1 already exists.\nDo you want to replace it?")
+                             .arg(QFileInfo(path).fileName()),
+                         QMessageBox::Yes | QMessageBox::No, this);
+    question.setObjectName(QStringLiteral("replaceQuestion"));
+    question.setTextFormat(Qt::PlainText);
+    question.setDefaultButton(QMessageBox::No);
+    return question.exec() == QMessageBox::Yes ? path : QString();
 }
 
 void MainWindow::onOpenDesignTriggered()

@@ -79,6 +79,7 @@ private:
     // The fields as they now stand are those of the window's file.
     void markSaved();
     void showFileInTitle();
+    [[nodiscard]] QString designPathFor(const QString& chosen);
     void openDesign(const QString& path);
     void openDroppedDesigns(const QMimeData& data);
     void askToSaveChanges();
