@@ -5,9 +5,8 @@
 # existing design (started with Qt's own options) and a new one (the worked
 # example, its name in the title bar), each saved to its own file; one design
 # in two windows, the last "End" whole; each bad argument refused (its line on
-# standard error and in a message, status 2, nothing written); with the
-# keyboard alone, a design saved under a new name from the File menu and
-# another opened beside it; --help and --version without a display.
+# standard error and in a message, status 2, nothing written); --help and
+# --version without a display; the File menu with the keyboard alone.
 #
 # Usage: design_test.sh <tubebridge executable> <version>
 # Exit status: 0 passed, 1 failed, 77 skipped (a needed X tool is missing).
@@ -92,9 +91,7 @@ type_and_end second 2
 expect_file "$a" 2 "${BASE[@]:1}"
 cmp -s "$work/settings.before" "$app/Tubebridge.dat" || fail "a design touched the settings file"
 
-scenario=menus-by-keyboard
-# Alt+F, Save Design As to a new name (its suffix added); Ctrl+O opens another
-# design in a window of its own; End writes each window's own file.
+scenario=menus-by-keyboard # Save Design As by Alt+F, another design by Ctrl+O
 printf '%s\r\n' "${BASE[@]}" >"$designs/b.tubebridge"
 start menus
 shown() { found=$(xdotool search --onlyvisible --name "$1" | head -n 1) && [[ -n $found ]]; }

@@ -64,11 +64,6 @@ void WindowHarness::resizeForm(int width, int height)
     m_window->resize(width, height + m_window->menuBar()->sizeHint().height());
 }
 
-QWidget* WindowHarness::form() const
-{
-    return m_window->centralWidget();
-}
-
 bool WindowHarness::showAndActivate()
 {
     m_window->show();

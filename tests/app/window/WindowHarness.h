@@ -36,7 +36,6 @@ public:
 
     // Sizes the window so that the form under its menu bar has that size.
     void resizeForm(int width, int height);
-    [[nodiscard]] QWidget* form() const;
 
     // Shows the window and waits until it is exposed and active.
     [[nodiscard]] bool showAndActivate();

@@ -8,9 +8,7 @@
 #include <QTest>
 #include <QTimer>
 
-using tb::test::lines;
-using tb::test::readFile;
-using tb::test::sixteen;
+using namespace tb::test;
 
 class TestDesignMenus : public QObject {
     Q_OBJECT
@@ -87,17 +85,14 @@ void TestDesignMenus::closingAChangedDesignAsks()
     QTEST(readFile(path).left(readFile(path).indexOf('\r')), "field0");
 }
 
-// As a later window reads the list.
 void TestDesignMenus::recentDesignsNewestFirstAndEight()
 {
     const QTemporaryDir dir;
     const QString list = tb::recentDesignsFile(dir.filePath("Tubebridge.dat"));
     for (const char* name : {"1", "2", "3", "4", "5", "6", "7", "8", "9", "3"})
         tb::noteRecentDesign(list, dir.filePath(name));
-    QStringList expected;
-    for (const char* name : {"3", "9", "8", "7", "6", "5", "4", "2"})
-        expected << dir.filePath(name);
-    QCOMPARE(tb::readRecentDesigns(list), expected);
+    QCOMPARE(tb::readRecentDesigns(list).join(' ').remove(dir.path() + '/'),
+             QString("3 9 8 7 6 5 4 2"));
 }
 
 QTEST_MAIN(TestDesignMenus)
