@@ -526,6 +526,9 @@ void MainWindow::onAboutTriggered()
 void MainWindow::closeEvent(QCloseEvent* event)
 {
     if (!isWindowModified()) {
+        // Its messages go with it, also while other windows stay open.
+        for (QMessageBox* box : findChildren<QMessageBox*>())
+            box->close();
         event->accept();
         return;
     }
