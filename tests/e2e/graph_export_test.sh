@@ -361,4 +361,4 @@ expect_saved "$work/out/keys-printed.pdf"
 wait_until 10 pdfinfo "$work/out/keys-printed.pdf" >/dev/null 2>&1 ||
     fail "keys-printed.pdf is not a whole PDF"
 check_file "$work/out/keys-printed.pdf"
-echo "keyboard: Shift+F10, Menu, Ctrl+Shift+S and Ctrl+P on the graph saved and printed"
+echo "keyboard: Shift+F10, Menu, Ctrl+Shift+E and Ctrl+P on the graph saved and printed"
