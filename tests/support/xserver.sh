@@ -122,13 +122,13 @@ form_of() {
 # ink touches its left edge, as a text cut there would.
 captions_whole() {
     local left top height colours
+    # shellcheck disable=SC2046 # the form's four words
     while read -r left top height; do
         colours=$(convert "$1" -crop "1x$height+$left+$top" +repage -format '%k' info:)
         [[ $colours == 1 ]] || {
             echo "a caption's ink touches its left edge at x $left, y $top" >&2
             return 1
         }
-    # shellcheck disable=SC2046 # four words
     done < <(caption_edges $(form_of "${@:1:5}") "$6")
 }
 
