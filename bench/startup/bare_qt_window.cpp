@@ -1,13 +1,15 @@
 // The yardstick for start-up: a bare Qt program with the controls of the
 // program's window (17 line edits, 21 labels, 2 push buttons and an empty
-// widget where the graph box is), their texts and fonts, shown maximised the
-// same way. It places its controls in proportion to the window whenever the
-// window gets a size, every caption, heading, field and button with the font
-// size the window's height gives: no timer, no settings file, nothing drawn in
+// widget where the graph box is, under a main window's menu bar with the same
+// menus and commands), their texts and fonts, shown maximised the same way. It places its controls
+// in proportion to the window whenever the window gets a size, every caption, heading, field and
+// button with the font size the window's height gives: no timer, no settings file, nothing drawn in
 // the box.
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMainWindow>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QWidget>
@@ -114,12 +116,29 @@ private:
     QWidget* m_graph = nullptr;
 };
 
+void addMenus(QMenuBar* bar)
+{
+    QMenu* file = bar->addMenu(QStringLiteral("&File"));
+    file->addAction(QStringLiteral("&Open Design..."))->setShortcuts(QKeySequence::Open);
+    file->addAction(QStringLiteral("&Save"))->setShortcuts(QKeySequence::Save);
+    file->addAction(QStringLiteral("Save Design &As..."))->setShortcuts(QKeySequence::SaveAs);
+    file->addMenu(QStringLiteral("&Recent Designs"));
+    file->addSeparator();
+    file->addAction(QStringLiteral("&End"))->setShortcuts(QKeySequence::Quit);
+    QMenu* graph = bar->addMenu(QStringLiteral("&Graph"));
+    for (const char* text : {"&Copy Graph", "&Save Graph As...", "&Print Graph..."})
+        graph->addAction(QString::fromLatin1(text));
+    bar->addMenu(QStringLiteral("&Help"))->addAction(QStringLiteral("&About Tubebridge"));
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    BareWindow window;
+    QMainWindow window;
+    window.setCentralWidget(new BareWindow);
+    addMenus(window.menuBar());
     window.setWindowState(Qt::WindowMaximized);
     window.show();
     return QApplication::exec();

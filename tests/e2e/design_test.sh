@@ -6,7 +6,7 @@
 # example, its name in the title bar), each saved to its own file; one design
 # in two windows, the last "End" whole; each bad argument refused (its line on
 # standard error and in a message, status 2, nothing written); --help and
-# --version without a display.
+# --version without a display; the File menu with the keyboard alone.
 #
 # Usage: design_test.sh <tubebridge executable> <version>
 # Exit status: 0 passed, 1 failed, 77 skipped (a needed X tool is missing).
@@ -91,6 +91,28 @@ type_and_end second 2
 expect_file "$a" 2 "${BASE[@]:1}"
 cmp -s "$work/settings.before" "$app/Tubebridge.dat" || fail "a design touched the settings file"
 
+scenario=menus-by-keyboard # Save Design As by Alt+F, another design by Ctrl+O
+printf '%s\r\n' "${BASE[@]}" >"$designs/b.tubebridge"
+start menus
+shown() { found=$(xdotool search --onlyvisible --name "$1" | head -n 1) && [[ -n $found ]]; }
+in_dialog() { # <title> <path>: the path typed into that file dialog
+    wait_until 10 shown "^$1\$" || fail "no \"$1\" dialog"
+    xdotool windowfocus --sync "$found" type --delay 15 "$2"
+    keys Return
+}
+xdotool windowfocus --sync "$win_menus"
+keys alt+f a
+in_dialog "Save Design As" "$designs/kept"
+wait_until 10 test -e "$designs/kept.tubebridge" || fail "Save Design As wrote nothing"
+xdotool windowfocus --sync "$win_menus" key ctrl+o
+in_dialog "Open Design" "$designs/b.tubebridge"
+wait_until 10 shown "^b.tubebridge - Tubebridge\$" || fail "Ctrl+O opened no window for b"
+xdotool windowfocus --sync "$found" key ctrl+q
+type_and_end menus 7
+expect_file "$designs/kept.tubebridge" 7 {2..16}
+expect_file "$designs/b.tubebridge" "${BASE[@]}"
+cmp -s "$work/settings.before" "$app/Tubebridge.dat" || fail "the settings file was written"
+
 scenario=bad-arguments
 mkfifo "$files/pipe"
 socket=/tmp/.X11-unix/X${DISPLAY#:}
@@ -129,4 +151,4 @@ tree | cmp -s "$work/tree.before" - || fail "a refused start wrote: $(tree | dif
 scenario=help-and-version
 [[ $(without_display --help) == *"Usage: $app/tubebridge [options] [FILE]"* ]] || fail "--help: $(without_display --help)"
 [[ $(without_display -platform xcb --version) == "tubebridge $version" ]] || fail "--version: $(without_display --version)"
-echo "PASS: side by side, one design twice, bad arguments, help and version"
+echo "PASS: side by side, one design twice, the menus by keyboard, bad arguments, help and version"

@@ -13,7 +13,7 @@
 #   and shows the message;
 #   "Print Graph..." prints to a PDF file through Qt's print dialog;
 # - with the keyboard alone: Tab to the graph (the stop after "End"), then
-#   Shift+F10 and the Menu key open the menu, Ctrl+Shift+S and Ctrl+P the
+#   Shift+F10 and the Menu key open the menu, Ctrl+Shift+E and Ctrl+P the
 #   dialogs; copied, then "End", the graph and a field's text stay on the
 #   clipboard; GTK's dialog: no file replaced unasked.
 # When the test runs as root the program runs as the user nobody, so that
@@ -351,8 +351,8 @@ type_path "$work/out/keys.svg"
 expect_saved "$work/out/keys.svg"
 check_file "$work/out/keys.svg"
 
-keys ctrl+shift+s
-expect_dialog "Save Graph As" "Ctrl+Shift+S"
+keys ctrl+shift+e
+expect_dialog "Save Graph As" "Ctrl+Shift+E"
 type_path "$work/out/keys.pdf"
 expect_saved "$work/out/keys.pdf"
 check_file "$work/out/keys.pdf"
@@ -365,7 +365,7 @@ expect_saved "$work/out/keys-printed.pdf"
 wait_until 10 pdfinfo "$work/out/keys-printed.pdf" >/dev/null 2>&1 ||
     fail "keys-printed.pdf is not a whole PDF"
 check_file "$work/out/keys-printed.pdf"
-echo "keyboard: Shift+F10, Menu, Ctrl+Shift+S and Ctrl+P on the graph saved and printed"
+echo "keyboard: Shift+F10, Menu, Ctrl+Shift+E and Ctrl+P on the graph saved and printed"
 
 # ---------------------------------------------------------------------------
 scenario=clipboard # copied, then "End": Xfce's clipboard manager keeps it
@@ -394,8 +394,8 @@ printf 'old\n' >"$work/out/old.png"
 theme=gtk3 launch
 calculate
 tabs 19
-keys ctrl+shift+s
-expect_dialog "Save Graph As" "Ctrl+Shift+S"
+keys ctrl+shift+e
+expect_dialog "Save Graph As" "Ctrl+Shift+E"
 keys ctrl+a
 xdotool type --delay 10 -- "$work/out/oldx" # x takes the place of the entry's completion
 keys BackSpace

@@ -108,17 +108,28 @@ caption_edges() {
         }'
 }
 
+# form_of <screenshot> <x> <y> <width> <height>: "x y width height" of the form
+# under the window's menu bar, by its graph box, 0.45 to 0.93 of the form's
+# height down the middle: the longest black run before the first Calculate.
+form_of() {
+    convert "$1" -crop "1x$5+$(($2 + $4 / 2))+$3" +repage -depth 8 txt:- |
+        awk -F'[,:]' -v x="$2" -v y="$3" -v w="$4" -v h="$5" '
+            NR > 1 { if (!/#000000/) r = 0; else if (++r > m) { m = r; t = $2 - r + 1 } }
+            END { top = int(t - 0.45 * m / 0.48 + 0.5); print x, y + top, w, h - top }'
+}
+
 # captions_whole <screenshot> <x> <y> <width> <height> <scale>: no caption's
 # ink touches its left edge, as a text cut there would.
 captions_whole() {
     local left top height colours
+    # shellcheck disable=SC2046 # the form's four words
     while read -r left top height; do
         colours=$(convert "$1" -crop "1x$height+$left+$top" +repage -format '%k' info:)
         [[ $colours == 1 ]] || {
             echo "a caption's ink touches its left edge at x $left, y $top" >&2
             return 1
         }
-    done < <(caption_edges "${@:2}")
+    done < <(caption_edges $(form_of "${@:1:5}") "$6")
 }
 
 # ---------------------------------------------------------------------------

@@ -55,6 +55,18 @@ QByteArray graphSvg(const GraphVectorPass& pass, SvgWriter writer)
             QPainter painter(&svg);
             paintGraph(painter, pass);
         }
+        // Qt gives the size in millimetres to three places, which a renderer
+        // may take for a pixel more (473 px is 125.148 mm, 473.0006 px): the
+        // size is given in pixels, as the view box has it.
+        const qsizetype width = bytes.indexOf("<svg width=\"");
+        const qsizetype height = bytes.indexOf("height=\"", width);
+        const qsizetype end = bytes.indexOf('"', height + 8);
+        if (width >= 0 && height >= 0 && end >= 0)
+            bytes.replace(width, end + 1 - width,
+                          QStringLiteral(R"(<svg width="%1px" height="%2px")")
+                              .arg(size.width())
+                              .arg(size.height())
+                              .toUtf8());
         return bytes;
     }
 #else

@@ -50,16 +50,11 @@ QImage blackImage(const QSize& logicalSize, qreal ratio)
     return image;
 }
 
-QAction* addGraphAction(QWidget* view, const QString& text, QKeySequence::StandardKey key,
+QAction* addGraphAction(QWidget* view, const QString& text, const QList<QKeySequence>& keys,
                         const QString& name)
 {
     auto* action = new QAction(text, view);
     action->setObjectName(name);
-    // Some platforms have no key for saving under a new name (Windows, a
-    // desktop Qt knows nothing of): Ctrl+Shift+S, as most others have.
-    QList<QKeySequence> keys = QKeySequence::keyBindings(key);
-    if (keys.isEmpty() && key == QKeySequence::SaveAs)
-        keys << QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S);
     action->setShortcuts(keys);
     // Only while the graph has the focus: in a field, Ctrl+C copies its text.
     action->setShortcutContext(Qt::WidgetShortcut);
@@ -99,11 +94,15 @@ const Filter& filterOf(GraphView::Format format)
 
 GraphView::GraphView(QWidget* parent)
     : QWidget(parent)
-    , m_copyAction(addGraphAction(this, QStringLiteral("Copy Graph"), QKeySequence::Copy,
+    , m_copyAction(addGraphAction(this, QStringLiteral("&Copy Graph"),
+                                  QKeySequence::keyBindings(QKeySequence::Copy),
                                   QStringLiteral("copyGraphAction")))
-    , m_saveAction(addGraphAction(this, QStringLiteral("Save Graph As..."), QKeySequence::SaveAs,
+    // Save As is the design's: saving the graph is an export, Ctrl+Shift+E.
+    , m_saveAction(addGraphAction(this, QStringLiteral("&Save Graph As..."),
+                                  {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E)},
                                   QStringLiteral("saveGraphAction")))
-    , m_printAction(addGraphAction(this, QStringLiteral("Print Graph..."), QKeySequence::Print,
+    , m_printAction(addGraphAction(this, QStringLiteral("&Print Graph..."),
+                                   QKeySequence::keyBindings(QKeySequence::Print),
                                    QStringLiteral("printGraphAction")))
     , m_saveFolder(picturesFolder())
 {

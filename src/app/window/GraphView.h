@@ -30,9 +30,10 @@ struct GraphVectorPass;
 // neither makes nor resizes one. The image has the drawing surface's border
 // above and to the left.
 //
-// Its context menu (the right button, the menu key, Shift+F10) and the
-// standard keys while it has the focus copy, save and print the graph as the
-// last press left it; before the first press they are disabled.
+// Its context menu (the right button, the menu key, Shift+F10) and its keys
+// while it has the focus (Copy, Ctrl+Shift+E, Print) copy, save and print the
+// graph as the last press left it; before the first press they are disabled.
+// The window's Graph menu holds the same actions.
 class GraphView : public QWidget {
     Q_OBJECT
 

@@ -3,14 +3,20 @@
 #include "Fields.h"
 #include "SettingsFile.h"
 
+#include <QMainWindow>
 #include <QString>
 #include <QStringList>
-#include <QWidget>
 
 #include <array>
 #include <optional>
 
+class QCloseEvent;
+class QDragEnterEvent;
+class QDropEvent;
+class QEvent;
 class QLabel;
+class QMenu;
+class QMimeData;
 class QPushButton;
 
 namespace tb {
@@ -22,11 +28,12 @@ class GraphView;
 class WindowMessages;
 struct CalculationOutcome;
 
-// The one window: the field table with its captions, the headings and the
-// note, the two buttons and the graph. It builds and wires them; what a press
-// computes, when the first layout is due and how a message is shown live
-// elsewhere.
-class MainWindow : public QWidget {
+// A window on one file of fields: the form (the field table with its
+// captions, the headings and the note, the two buttons and the graph) under
+// a menu bar that keeps, opens and saves designs. It builds and wires them;
+// what a press computes, when the first layout is due and how a message is
+// shown live elsewhere.
+class MainWindow : public QMainWindow {
     Q_OBJECT
 
 public:
@@ -35,9 +42,23 @@ public:
     // Whether the one-time layout for the desktop's size has run.
     [[nodiscard]] bool isLaidOut() const noexcept;
 
+protected:
+    // A design whose fields differ from its file asks first.
+    void closeEvent(QCloseEvent* event) override;
+    // A design dropped on the window opens in a window of its own.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private slots:
     void onCalculateClicked();
     void onEndClicked();
+    void onOpenDesignTriggered();
+    void onSaveTriggered();
+    void onSaveDesignAsTriggered();
+    void onAboutTriggered();
+    void onRecentMenuAboutToShow();
+    void onFieldsEdited();
     void onLayoutDue();
     void onGraphSaved(const QString& path);
     void onGraphNotSaved(const QString& path, const QString& cause);
@@ -45,10 +66,23 @@ private slots:
 
 private:
     void createControls();
+    void createMenus();
     void setTabOrder();
     void loadSettings();
     void applyLayout();
     void showLoadProblem();
+    // The height the menu bar takes above the form in a window that wide.
+    [[nodiscard]] int menuBarHeight(int width) const;
+
+    // Writes the fields to file; a failure is told as End's is.
+    [[nodiscard]] bool saveFieldsTo(const SettingsFile& file);
+    // The fields as they now stand are those of the window's file.
+    void markSaved();
+    void showFileInTitle();
+    [[nodiscard]] QString designPathFor(const QString& chosen);
+    void openDesign(const QString& path);
+    void openDroppedDesigns(const QMimeData& data);
+    void askToSaveChanges();
 
     // Runs one handler; whatever it throws is reported and the program goes on.
     template <typename Handler>
@@ -64,6 +98,8 @@ private:
 
     std::array<FieldEdit*, FieldCount> m_fields{};
     std::array<QLabel*, FieldCount> m_captions{};
+    QWidget* m_form = nullptr;
+    QMenu* m_recentMenu = nullptr;
     QLabel* m_requiredHeading = nullptr;
     QLabel* m_calculatedHeading = nullptr;
     QLabel* m_scalesHeading = nullptr;
@@ -78,6 +114,11 @@ private:
     QString m_clippingState;
 
     SettingsFile m_settings;
+    // The fields as the window's file holds them: the window is modified
+    // while they differ.
+    QStringList m_savedTexts;
+    // Where the recent designs are kept: beside the settings file.
+    QString m_recentList;
     // Shown once, when the window is on screen and laid out.
     std::optional<SettingsFile::LoadResult> m_loadProblem;
 };

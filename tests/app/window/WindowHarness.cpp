@@ -2,6 +2,7 @@
 
 #include "TestFiles.h"
 
+#include <QMenuBar>
 #include <QTest>
 #include <QTimer>
 
@@ -56,6 +57,11 @@ QPushButton* WindowHarness::button(const char* name) const
 QColor WindowHarness::indicatorColor() const
 {
     return field(16)->palette().color(QPalette::Base);
+}
+
+void WindowHarness::resizeForm(int width, int height)
+{
+    m_window->resize(width, height + m_window->menuBar()->sizeHint().height());
 }
 
 bool WindowHarness::showAndActivate()

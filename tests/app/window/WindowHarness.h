@@ -34,6 +34,9 @@ public:
     // The open message about the settings file, or none.
     [[nodiscard]] QMessageBox* settingsMessage() const;
 
+    // Sizes the window so that the form under its menu bar has that size.
+    void resizeForm(int width, int height);
+
     // Shows the window and waits until it is exposed and active.
     [[nodiscard]] bool showAndActivate();
     // Shows the window and waits for its first layout, which a start-up
