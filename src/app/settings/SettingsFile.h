@@ -15,11 +15,16 @@ public:
     static constexpr int FieldCount = 16;
     static constexpr const char* FileName = "Tubebridge.dat";
 
-    // Sixteen lines of a line edit's default length (32 767 characters), each
-    // with its CR LF: about half a megabyte. Reading stops there, so that a
-    // huge file starts as quickly as a settings file: a line cut there fills
-    // its field with what was read, and the fields after it start empty.
-    static constexpr qint64 ReadLimit = qint64{FieldCount} * (32767 + 2);
+    // The most characters a field holds: a text a user pastes (a table, a
+    // long note) fits, and the most any file at the path can cost a start is
+    // sixteen such lines. Each is one byte in the file.
+    static constexpr qsizetype FieldLength = 1 << 20;
+    // The largest file a save writes (sixteen full fields and their CR LF,
+    // 16 MiB and 32 bytes): reading stops there, whatever stands at the path,
+    // so that a start reads no more of a huge file than of the largest
+    // settings file, and keeps no more than a field of each line. A design
+    // that is larger, or has a longer line, is refused before it is read.
+    static constexpr qint64 ReadLimit = qint64{FieldCount} * (FieldLength + 2);
 
     // The settings file, or a design: a file of the same form that the user
     // named, read and saved by the same rules, with no defaults, and whose

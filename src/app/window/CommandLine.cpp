@@ -55,7 +55,7 @@ QString typedOption(const QStringList& arguments, const QString& name)
 // Why FILE cannot be a design, when it is not a file at all.
 QString notAFile(const QString& path)
 {
-    const FileRead what = readRegularFile(path, 0); // looked at, nothing read
+    const FileRead what = readRegularFile(path, 0, {}); // looked at, nothing read
     QString thing;
     switch (what.special) {
     case SpecialFile::NamedPipe:

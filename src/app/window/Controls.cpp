@@ -3,11 +3,10 @@
 #include "DesignGeometry.h"
 #include "FieldEdit.h"
 #include "Fields.h"
+#include "SettingsFile.h"
 
 #include <QLabel>
 #include <QPushButton>
-
-#include <limits>
 
 namespace tb {
 
@@ -19,7 +18,7 @@ FieldRow createFieldRow(QWidget* parent, int index, const QFont& font)
     field->setObjectName(indicator ? QStringLiteral("clippingIndicator")
                                    : QStringLiteral("field%1").arg(index));
     field->setFont(font);
-    field->setMaxLength(std::numeric_limits<int>::max());
+    field->setMaxLength(int{SettingsFile::FieldLength});
     field->setGeometry(design.field);
     QLabel* caption = createLabel(
         parent, {design.caption, design.captionPlace}, font, Qt::AlignRight,
