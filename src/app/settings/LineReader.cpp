@@ -1,6 +1,7 @@
 #include "LineReader.h"
 
 #include <algorithm>
+#include <cstring>
 #include <utility>
 
 namespace tb {
@@ -13,15 +14,28 @@ LineReader::LineReader(int keep, qsizetype lineLimit) noexcept
 
 void LineReader::take(QByteArrayView piece)
 {
+    if (piece.isEmpty())
+        return;
     const char* const end = piece.data() + piece.size();
+    const auto next = [end](const char* from, char c) {
+        const void* found = std::memchr(from, c, std::size_t(end - from));
+        return found != nullptr ? static_cast<const char*>(found) : end;
+    };
+    // The next CR and the next LF, each looked for again only once passed,
+    // so that a piece is scanned about twice, however many lines it holds.
     const char* at = piece.data();
+    const char* cr = next(at, '\r');
+    const char* lf = next(at, '\n');
     while (at != end) {
         if (std::exchange(m_afterCr, false) && *at == '\n') {
             ++at;
             continue;
         }
-        const char* const lineEnd =
-            std::find_if(at, end, [](char c) { return c == '\r' || c == '\n'; });
+        if (cr < at)
+            cr = next(at, '\r');
+        if (lf < at)
+            lf = next(at, '\n');
+        const char* const lineEnd = std::min(cr, lf);
         addToLine(QByteArrayView(at, lineEnd - at));
         if (lineEnd == end)
             break;

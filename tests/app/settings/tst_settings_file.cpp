@@ -197,6 +197,11 @@ void TestSettingsFile::roundTrip_data()
     QTest::newRow("stray carriage return")
         << lines(stray) << lines(shifted.mid(0, 16)) << QString();
 
+    // Read in pieces of 64 KiB: the CR ends one, the LF starts the next.
+    QList<QByteArray> across = sixteen("a");
+    across[0] = QByteArray(65'535, 'a');
+    QTest::newRow("CR LF across a piece") << lines(across) << lines(across) << QString();
+
     // Past Windows' 260 characters.
     QTest::newRow("a path of 300 characters") << lines(sixteen("p")) << lines(sixteen("p"))
                                               << QStringList(10, QString(29, 'f')).join('/');
