@@ -2,11 +2,14 @@
 
 #include "DesignGeometry.h"
 #include "FieldEdit.h"
+#include "FieldLengthLimit.h"
 #include "Fields.h"
 #include "SettingsFile.h"
 
 #include <QLabel>
 #include <QPushButton>
+
+#include <limits>
 
 namespace tb {
 
@@ -18,7 +21,9 @@ FieldRow createFieldRow(QWidget* parent, int index, const QFont& font)
     field->setObjectName(indicator ? QStringLiteral("clippingIndicator")
                                    : QStringLiteral("field%1").arg(index));
     field->setFont(font);
-    field->setMaxLength(int{SettingsFile::FieldLength});
+    field->setMaxLength(std::numeric_limits<int>::max());
+    // As long as a start reads back.
+    field->setValidator(new FieldLengthLimit(SettingsFile::FieldLength, field));
     field->setGeometry(design.field);
     QLabel* caption = createLabel(
         parent, {design.caption, design.captionPlace}, font, Qt::AlignRight,

@@ -10,6 +10,7 @@
 #endif
 
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QMessageBox>
 #include <QTest>
@@ -84,7 +85,24 @@ private slots:
     void linkToAPipeKeptByEnd();
     void designWithoutItsFolder_data();
     void designWithoutItsFolder();
+    void pasteBeyondWhatAFieldHolds();
 };
+
+// A field holds 1 048 576 characters, all that a start reads of a line: a
+// longer paste keeps its start, and the text after it stays.
+void TestSettings::pasteBeyondWhatAFieldHolds()
+{
+    WindowHarness h;
+    QVERIFY(h.showAndActivate());
+    QLineEdit* field = h.field(0);
+    field->setText("<|>");
+    field->setSelection(1, 1);
+    QApplication::clipboard()->setText(QString(600'000, 'a') + QString(500'000, 'b'));
+    field->paste();
+    QCOMPARE(field->text().size(), 1'048'576);
+    QCOMPARE(field->text().count('b'), 1'048'576 - 600'000 - 2);
+    QVERIFY(field->text().startsWith("<a") && field->text().endsWith("b>"));
+}
 
 void TestSettings::endSavesAndCloses()
 {
