@@ -137,8 +137,6 @@ private slots:
     void loadsFieldsAsStored();
     void charactersOutsideTheSetBecomeQuestionMarks();
     void lineBreaksInsideAFieldDoNotShiftTheFile();
-    void longFieldComesBackWhole_data();
-    void longFieldComesBackWhole();
     void fileWhereAFolderIsNeeded();
     void saveKeepsTheFilesPermissions_data();
     void saveKeepsTheFilesPermissions();
@@ -253,29 +251,6 @@ void TestSettingsFile::lineBreaksInsideAFieldDoNotShiftTheFile()
     QCOMPARE(back.size(), 16);
     QCOMPARE(back[2], QString("4 00 1"));
     QCOMPARE(back[3], QString("f"));
-}
-
-void TestSettingsFile::longFieldComesBackWhole_data()
-{
-    QTest::addColumn<bool>("design");
-    QTest::newRow("the settings file") << false;
-    QTest::newRow("a design") << true;
-}
-
-void TestSettingsFile::longFieldComesBackWhole()
-{
-    QFETCH(bool, design);
-    QTemporaryDir dir;
-    const QString path = dir.filePath(design ? "long.tubebridge" : "Tubebridge.dat");
-    QStringList fields;
-    for (int i = 0; i < 16; ++i)
-        fields << QString::number(i);
-    fields[0] = QString("0123456789").repeated(60'000);
-    const auto at = [&](const QString& p) {
-        return design ? tb::SettingsFile::forDesign(p) : tb::SettingsFile(p);
-    };
-    QCOMPARE(problemOf(at(path).save(fields)), QString());
-    QCOMPARE(at(path).load().fields, fields);
 }
 
 void TestSettingsFile::fileWhereAFolderIsNeeded()
