@@ -15,15 +15,15 @@ public:
     static constexpr int FieldCount = 16;
     static constexpr const char* FileName = "Tubebridge.dat";
 
-    // The most characters a field holds: a text a user pastes (a table, a
-    // long note) fits, and the most any file at the path can cost a start is
-    // sixteen such lines. Each is one byte in the file.
+    // The most characters a field holds, one byte each in the file: room for
+    // a pasted table or note of a few hundred thousand characters. A longer
+    // line (made elsewhere) is cut there on its own.
     static constexpr qsizetype FieldLength = 1 << 20;
-    // The largest file a save writes (sixteen full fields and their CR LF,
-    // 16 MiB and 32 bytes): reading stops there, whatever stands at the path,
-    // so that a start reads no more of a huge file than of the largest
-    // settings file, and keeps no more than a field of each line. A design
-    // that is larger, or has a longer line, is refused before it is read.
+    // The largest file a save writes: sixteen full fields with their CR LF,
+    // 16 MiB and 32 bytes. Reading stops there, whatever stands at the path,
+    // and keeps no more than a field of any line, so that a huge file costs a
+    // start no more than the largest settings file. A design that is larger,
+    // or has a longer line, is refused when it is named.
     static constexpr qint64 ReadLimit = qint64{FieldCount} * (FieldLength + 2);
 
     // The settings file, or a design: a file of the same form that the user
