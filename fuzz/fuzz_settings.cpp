@@ -144,15 +144,21 @@ void checkLoad(const QByteArray& bytes)
     for (const QString& field : result.fields)
         expect(!hasLineBreak(field), "a loaded field holds a CR or LF", shown(bytes));
 
-    // Walk what is read of the file: each field's bytes, then CR LF, LF or
+    // Walk what is read of the file: each field's bytes (a full field may be
+    // the start of a longer line, the rest passed over), then CR LF, LF or
     // CR; the last line may end at the end instead, but only if it is not empty.
     const QByteArray read = bytes.left(tb::SettingsFile::ReadLimit);
     qsizetype pos = 0;
     for (qsizetype i = 0; i < result.fields.size(); ++i) {
         const QByteArray line = tb::encodeWindows1252(result.fields.at(i));
+        expect(line.size() <= tb::SettingsFile::FieldLength, "a loaded field is too long",
+               shown(bytes));
         expect(read.mid(pos, line.size()) == line, "a loaded field is not its line of the file",
                shown(bytes));
         pos += line.size();
+        if (line.size() == tb::SettingsFile::FieldLength)
+            while (pos < read.size() && read[pos] != '\r' && read[pos] != '\n')
+                ++pos;
         if (read.mid(pos, 2) == "\r\n")
             pos += 2;
         else if (read.mid(pos, 1) == "\n" || read.mid(pos, 1) == "\r")

@@ -26,7 +26,6 @@ done
 cd "$(dirname "$self")/.."
 
 root=${TUBEBRIDGE_DEBIAN13_ROOT:-/var/cache/tubebridge/debian13}
-readonly mirror=http://deb.debian.org/debian
 # In the root: the clean copy of the checkout, and the packages from outside.
 readonly checkout=/root/tubebridge packages=/root/other-packages
 
@@ -43,6 +42,53 @@ fi
 
 timed() { echo "test-debian13.sh: $1 took $(($(date +%s) - $2)) s"; }
 
+# The Debian archive this machine installs its own release from, which serves
+# Debian 13 too: read from apt's sources as apt reads them (sources.list, then
+# the .list and .sources files of sources.list.d in the order of their names;
+# a deb822 stanza with "Enabled: no" left out), the first "deb" entry for this
+# machine's release with the main component.
+debian_mirror() {
+    local codename list parts files=()
+    codename=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
+    eval "$(apt-config shell list Dir::Etc::sourcelist/f parts Dir::Etc::sourceparts/d)"
+    [[ ! -f $list ]] || files+=("$list")
+    mapfile -t -O ${#files[@]} files < <(find "$parts" -maxdepth 1 -type f \
+        -regex '.*/[A-Za-z0-9_.-]+\.\(list\|sources\)' 2>/dev/null | LC_ALL=C sort)
+    ((${#files[@]} > 0)) || return 0
+    CODENAME=$codename perl -e '
+        sub found {
+            my ($types, $uris, $suites, $components) = @_;
+            return unless grep { $_ eq "deb" } @$types;
+            return unless grep { $_ eq $ENV{CODENAME} } @$suites;
+            return unless grep { $_ eq "main" } @$components;
+            return unless @$uris;
+            (my $uri = $uris->[0]) =~ s:/+$::;
+            print "$uri\n";
+            exit 0;
+        }
+        for my $file (@ARGV) {
+            open(my $in, "<", $file) or next;
+            local $/;
+            my $text = <$in>;
+            if ($file =~ /\.sources$/) {
+                $text =~ s/^#.*\n?//mg;
+                for my $stanza (split /\n\s*\n/, $text) {
+                    $stanza =~ s/\n[ \t]+/ /g; # a field continued on the next line
+                    my %field = map { /^([^:\s]+):\s*(.*)$/ ? (lc $1, $2) : () } split /\n/, $stanza;
+                    next if lc($field{enabled} // "yes") eq "no";
+                    found(map { [split " ", $field{$_} // ""] } qw(types uris suites components));
+                }
+            } else {
+                for my $line (split /\n/, $text) {
+                    $line =~ s/#.*//;
+                    $line =~ s/\[[^\]]*\]//; # the options
+                    my ($type, $uri, $suite, @components) = split " ", $line;
+                    found([$type // ""], [$uri // ()], [$suite // ""], \@components);
+                }
+            }
+        }' "${files[@]}"
+}
+
 # One run at a time in a root.
 mkdir -p "$(dirname "$root")"
 exec 9>"$root.lock"
@@ -55,6 +101,12 @@ flock -n 9 || {
 mark=$root/etc/tubebridge-root
 if [[ ! -f $mark || -n $(find "$mark" -mtime +6) ]]; then
     scripts/install-deps.sh debootstrap
+    mirror=$(debian_mirror)
+    [[ -n $mirror ]] || {
+        echo "test-debian13.sh: apt's sources name no Debian archive for this machine's" \
+            "release (a \"deb\" entry with main) to fetch Debian 13 from" >&2
+        exit 1
+    }
     started=$(date +%s)
     rm -rf --one-file-system "$root" "$root.new"
     debootstrap --variant=minbase trixie "$root.new" "$mirror" >"$root.debootstrap.log" 2>&1 || {

@@ -4,7 +4,8 @@
 # ASCII, beside a settings file that must stay as it was: two windows, an
 # existing design (started with Qt's own options) and a new one (the worked
 # example, its name in the title bar), each saved to its own file; one design
-# in two windows, the last "End" whole; each bad argument refused (its line on
+# in two windows, the last "End" whole; a field of 600 000 characters saved
+# whole; each bad argument, a text that is not a design too, refused (its line on
 # standard error and in a message, status 2, nothing written); --help and
 # --version without a display; the File menu with the keyboard alone.
 #
@@ -113,8 +114,16 @@ expect_file "$designs/kept.tubebridge" 7 {2..16}
 expect_file "$designs/b.tubebridge" "${BASE[@]}"
 cmp -s "$work/settings.before" "$app/Tubebridge.dat" || fail "the settings file was written"
 
+scenario=long-field
+long="$designs/long.tubebridge"
+{ printf '%.0s0123456789' {1..60000}; printf '\r\n'; printf '%s\r\n' "${BASE[@]:1}"; } | tee "$work/long.before" >"$long"
+start long "$long"
+type_and_end long
+cmp -s "$work/long.before" "$long" || fail "the design with a field of 600 000 characters came back as $(wc -c <"$long") bytes"
+
 scenario=bad-arguments
 mkfifo "$files/pipe"
+printf 'note %s\n' {1..30} >"$designs/notes.txt"
 socket=/tmp/.X11-unix/X${DISPLAY#:}
 tree() { find "$files" -printf '%p %s %T@\n' | sort; }
 tree >"$work/tree.before"
@@ -141,6 +150,7 @@ refused "Tubebridge cannot open \"$socket\": it is a socket, not a design file."
 refused "Tubebridge opens one design at a time, and was given a second file, \"$new\". Start it once for each design." "$a" "$new"
 refused 'Tubebridge does not know the option "--bogus" (tubebridge --help lists its options).' --bogus "$a"
 refused 'Tubebridge cannot open "": a file'"'"'s name cannot be empty.' ""
+refused "$designs/notes.txt is not a Tubebridge design: it has 30 lines" "$designs/notes.txt"
 without_display() { env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb "$app/tubebridge" "$@"; }
 status=0
 without_display "$designs" 2>"$work/logs/no-display.err" || status=$?
@@ -151,4 +161,4 @@ tree | cmp -s "$work/tree.before" - || fail "a refused start wrote: $(tree | dif
 scenario=help-and-version
 [[ $(without_display --help) == *"Usage: $app/tubebridge [options] [FILE]"* ]] || fail "--help: $(without_display --help)"
 [[ $(without_display -platform xcb --version) == "tubebridge $version" ]] || fail "--version: $(without_display --version)"
-echo "PASS: side by side, one design twice, the menus by keyboard, bad arguments, help and version"
+echo "PASS: side by side, one design twice, the menus by keyboard, a long field, bad arguments, help and version"

@@ -5,7 +5,10 @@
 // it, everything is the same on both.
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
+
+#include <functional>
 
 namespace tb {
 
@@ -81,14 +84,13 @@ writeFileAtomically(const QString& path, const QByteArray& bytes,
                     MissingFolders folders = MissingFolders::Create);
 
 // What reading a file gave: nothing at the path (missing; a dangling link is
-// nothing too), its first bytes, or why not (error, special or obstacle).
+// nothing too), or why it could not be read (error, special or obstacle).
 // folder names the folder on the way that refused, when the file itself did
 // not: for Obstacle::ForeignLink the link on the way to the path's own
 // folder. link names a link not trusted further on, beyond the one at the
 // path.
 struct FileRead {
     bool missing = false;
-    QByteArray bytes;
     int error = 0;
     SpecialFile special = SpecialFile::None;
     QString systemWords{};
@@ -102,11 +104,17 @@ struct FileRead {
     }
 };
 
-// Reads at most limit bytes of the regular file at path. Only a regular file
-// is opened; a folder gives EISDIR, a link loop ELOOP, a link on the way
-// that is not trusted (see writeFileAtomically) Obstacle::ForeignLink. Only
-// "no such file" counts as missing.
-[[nodiscard]] FileRead readRegularFile(const QString& path, qint64 limit);
+// Takes the bytes of a file in order, a piece at a time; false when it needs
+// no more of them.
+using ByteSink = std::function<bool(QByteArrayView piece)>;
+
+// Gives take at most limit bytes of the regular file at path, from its
+// start, in pieces of a bounded size, so that no more of a huge file is held
+// at once than one piece. Only a regular file is opened; a folder gives
+// EISDIR, a link loop ELOOP, a link on the way that is not trusted (see
+// writeFileAtomically) Obstacle::ForeignLink. Only "no such file" counts as
+// missing. With limit 0 the file is only looked at.
+[[nodiscard]] FileRead readRegularFile(const QString& path, qint64 limit, const ByteSink& take);
 
 #ifdef Q_OS_WIN
 // The handle a read of the settings file uses (a HANDLE, or

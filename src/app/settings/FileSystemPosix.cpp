@@ -330,22 +330,24 @@ void syncFolder(const QByteArray& dir)
     return SpecialFile::None;
 }
 
-// At most limit bytes, or fewer at the end of the file; 0 or errno.
-[[nodiscard]] int readUpTo(int fd, qint64 limit, QByteArray& bytes)
+// The size of the pieces a file is read in.
+constexpr qsizetype PieceSize = 64 * 1024;
+
+// At most limit bytes to take, or fewer at the end of the file or when take
+// wants no more; 0 or errno.
+[[nodiscard]] int readUpTo(int fd, qint64 limit, const ByteSink& take)
 {
-    bytes.resize(limit);
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::read(fd, bytes.data() + done, std::size_t(bytes.size() - done));
+    QByteArray piece(qMin<qint64>(limit, PieceSize), Qt::Uninitialized);
+    while (limit > 0) {
+        const ssize_t n = ::read(fd, piece.data(), std::size_t(qMin<qint64>(limit, piece.size())));
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)
             return errno;
-        if (n == 0)
+        if (n == 0 || !take(QByteArrayView(piece.constData(), n)))
             break;
-        done += n;
+        limit -= n;
     }
-    bytes.truncate(done);
     return 0;
 }
 
@@ -360,7 +362,8 @@ void notAFile(FileRead& read, mode_t mode)
 // Reads the regular file the place found. Opened without following a link:
 // should one have taken the file's place since, nothing behind it is read,
 // and the place is looked for again (retry).
-[[nodiscard]] FileRead readPlace(const Place& place, qint64 limit, bool& retry)
+[[nodiscard]] FileRead readPlace(const Place& place, qint64 limit, const ByteSink& take,
+                                 bool& retry)
 {
     FileRead read;
     retry = false;
@@ -397,11 +400,9 @@ void notAFile(FileRead& read, mode_t mode)
         else if (!S_ISREG(st.st_mode))
             notAFile(read, st.st_mode);
         else
-            read.error = readUpTo(fd, limit, read.bytes);
+            read.error = readUpTo(fd, limit, take);
         ::close(fd);
     }
-    if (!read.ok())
-        read.bytes.clear();
     return read;
 }
 
@@ -453,12 +454,12 @@ AtomicWriteResult writeFileAtomically(const QString& path, const QByteArray& byt
     return {};
 }
 
-FileRead readRegularFile(const QString& path, qint64 limit)
+FileRead readRegularFile(const QString& path, qint64 limit, const ByteSink& take)
 {
     bool retry = true;
     FileRead read;
     for (int attempt = 0; retry && attempt < 3; ++attempt)
-        read = readPlace(placeOf(path), limit, retry);
+        read = readPlace(placeOf(path), limit, take, retry);
     return read;
 }
 

@@ -324,14 +324,13 @@ void* openForReading(const QString& path)
                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
-FileRead readRegularFile(const QString& path, qint64 limit)
+FileRead readRegularFile(const QString& path, qint64 limit, const ByteSink& take)
 {
     FileRead read;
     const auto fail = [&read](DWORD code) {
         const SystemError e = systemErrorOf(code);
         read.error = e.error;
         read.systemWords = e.systemWords;
-        read.bytes.clear();
         return read;
     };
     const Standing standing = standingAt(path);
@@ -358,24 +357,22 @@ FileRead readRegularFile(const QString& path, qint64 limit)
         CloseHandle(handle);
         return read;
     }
-    read.bytes.resize(limit);
-    qsizetype done = 0;
+    QByteArray piece(qMin<qint64>(limit, 64 * 1024), Qt::Uninitialized);
     DWORD code = 0;
-    while (done < read.bytes.size()) {
+    while (limit > 0) {
         DWORD got = 0;
-        const auto chunk = DWORD(qMin<qsizetype>(read.bytes.size() - done, 1 << 20));
-        if (!ReadFile(handle, read.bytes.data() + done, chunk, &got, nullptr)) {
+        const auto wanted = DWORD(qMin<qint64>(limit, piece.size()));
+        if (!ReadFile(handle, piece.data(), wanted, &got, nullptr)) {
             code = GetLastError();
             break;
         }
-        if (got == 0)
+        if (got == 0 || !take(QByteArrayView(piece.constData(), qsizetype(got))))
             break;
-        done += got;
+        limit -= got;
     }
     CloseHandle(handle);
     if (code != 0)
         return fail(code);
-    read.bytes.truncate(done);
     return read;
 }
 

@@ -1,5 +1,6 @@
 #include "SettingsFile.h"
 
+#include "LineReader.h"
 #include "Windows1252.h"
 
 #include <QCoreApplication>
@@ -10,23 +11,6 @@
 namespace tb {
 
 namespace {
-
-// Lines end with CR LF; a bare LF or a bare CR (a file edited elsewhere) ends
-// one too, so that no field is ever loaded holding a line break.
-QStringList splitLines(const QByteArray& bytes, int maxLines)
-{
-    QStringList lines;
-    qsizetype start = 0;
-    while (start < bytes.size() && lines.size() < maxLines) {
-        qsizetype end = start;
-        while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n')
-            ++end;
-        lines.append(decodeWindows1252(bytes.mid(start, end - start)));
-        const bool crLf = end + 1 < bytes.size() && bytes[end] == '\r' && bytes[end + 1] == '\n';
-        start = end + (crLf ? 2 : 1);
-    }
-    return lines;
-}
 
 // A line break inside a field would shift every later field on the next load.
 QByteArray lineBytes(QString text)
@@ -41,7 +25,12 @@ QByteArray lineBytes(QString text)
 {
     SettingsFile::LoadResult result;
     result.path = path;
-    const FileRead read = readRegularFile(path, SettingsFile::ReadLimit);
+    LineReader reader(SettingsFile::FieldCount, SettingsFile::FieldLength);
+    const FileRead read =
+        readRegularFile(path, SettingsFile::ReadLimit, [&reader](QByteArrayView piece) {
+            reader.take(piece);
+            return !reader.keptAll();
+        });
     if (read.missing)
         return result;
     result.error = read.error;
@@ -55,7 +44,9 @@ QByteArray lineBytes(QString text)
         return result;
     }
     result.status = SettingsFile::LoadStatus::Loaded;
-    result.fields = splitLines(read.bytes, SettingsFile::FieldCount);
+    reader.finish();
+    for (const QByteArray& line : reader.lines())
+        result.fields.append(decodeWindows1252(line));
     return result;
 }
 

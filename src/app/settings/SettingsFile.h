@@ -15,11 +15,16 @@ public:
     static constexpr int FieldCount = 16;
     static constexpr const char* FileName = "Tubebridge.dat";
 
-    // Sixteen lines of a line edit's default length (32 767 characters), each
-    // with its CR LF: about half a megabyte. Reading stops there, so that a
-    // huge file starts as quickly as a settings file: a line cut there fills
-    // its field with what was read, and the fields after it start empty.
-    static constexpr qint64 ReadLimit = qint64{FieldCount} * (32767 + 2);
+    // The most characters a field holds, one byte each in the file: room for
+    // a pasted table or note of a few hundred thousand characters. A longer
+    // line (made elsewhere) is cut there on its own.
+    static constexpr qsizetype FieldLength = 1 << 20;
+    // The largest file a save writes: sixteen full fields with their CR LF,
+    // 16 MiB and 32 bytes. Reading stops there, whatever stands at the path,
+    // and keeps no more than a field of any line, so that a huge file costs a
+    // start no more than the largest settings file. A design that is larger,
+    // or has a longer line, is refused when it is named.
+    static constexpr qint64 ReadLimit = qint64{FieldCount} * (FieldLength + 2);
 
     // The settings file, or a design: a file of the same form that the user
     // named, read and saved by the same rules, with no defaults, and whose

@@ -1,6 +1,8 @@
 #include "CommandLine.h"
 
 #include "FileSystem.h"
+#include "LineReader.h"
+#include "SettingsFile.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -53,9 +55,8 @@ QString typedOption(const QStringList& arguments, const QString& name)
 }
 
 // Why FILE cannot be a design, when it is not a file at all.
-QString notAFile(const QString& path)
+QString notAFile(const QString& path, const FileRead& what)
 {
-    const FileRead what = readRegularFile(path, 0); // looked at, nothing read
     QString thing;
     switch (what.special) {
     case SpecialFile::NamedPipe:
@@ -134,7 +135,37 @@ CommandLine readCommandLine(const QStringList& arguments)
 
 QString designFileProblem(const QString& path)
 {
-    return notAFile(path);
+    // One more byte than a design can hold tells a larger file.
+    LineReader reader(0, SettingsFile::FieldLength);
+    qint64 size = 0;
+    const FileRead read =
+        readRegularFile(path, SettingsFile::ReadLimit + 1, [&](QByteArrayView piece) {
+            size += piece.size();
+            reader.take(piece);
+            return true;
+        });
+    if (QString thing = notAFile(path, read); !thing.isEmpty())
+        return thing;
+    // Nothing there yet is a new design; a file that cannot be read is told
+    // by its cause once the window is open.
+    if (!read.ok())
+        return {};
+    reader.finish();
+    QString why;
+    if (size > SettingsFile::ReadLimit)
+        why = QStringLiteral("it is larger than %1 bytes, the most a design holds")
+                  .arg(SettingsFile::ReadLimit);
+    else if (reader.hasNul())
+        why = QStringLiteral("it holds binary data (a NUL byte)");
+    else if (reader.lineCount() > SettingsFile::FieldCount)
+        why = QStringLiteral("it has %1 lines").arg(reader.lineCount());
+    else if (reader.firstLongLine() > 0)
+        why = QStringLiteral("its line %1 is longer than a field holds (%2 characters)")
+                  .arg(reader.firstLongLine())
+                  .arg(SettingsFile::FieldLength);
+    if (why.isEmpty())
+        return {};
+    return QStringLiteral("%1 is not a Tubebridge design: %2").arg(path, why);
 }
 
 } // namespace tb

@@ -2,7 +2,9 @@
 
 #include "DesignGeometry.h"
 #include "FieldEdit.h"
+#include "FieldLengthLimit.h"
 #include "Fields.h"
+#include "SettingsFile.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -20,6 +22,8 @@ FieldRow createFieldRow(QWidget* parent, int index, const QFont& font)
                                    : QStringLiteral("field%1").arg(index));
     field->setFont(font);
     field->setMaxLength(std::numeric_limits<int>::max());
+    // As long as a start reads back.
+    field->setValidator(new FieldLengthLimit(SettingsFile::FieldLength, field));
     field->setGeometry(design.field);
     QLabel* caption = createLabel(
         parent, {design.caption, design.captionPlace}, font, Qt::AlignRight,

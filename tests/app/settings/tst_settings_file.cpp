@@ -195,6 +195,11 @@ void TestSettingsFile::roundTrip_data()
     QTest::newRow("stray carriage return")
         << lines(stray) << lines(shifted.mid(0, 16)) << QString();
 
+    // Read in pieces of 64 KiB: the CR ends one, the LF starts the next.
+    QList<QByteArray> across = sixteen("a");
+    across[0] = QByteArray(65'535, 'a');
+    QTest::newRow("CR LF across a piece") << lines(across) << lines(across) << QString();
+
     // Past Windows' 260 characters.
     QTest::newRow("a path of 300 characters") << lines(sixteen("p")) << lines(sixteen("p"))
                                               << QStringList(10, QString(29, 'f')).join('/');
@@ -311,9 +316,9 @@ void TestSettingsFile::readOnlyFileIsReplaced()
     QVERIFY(QFile::permissions(path) & QFile::WriteOwner);
 }
 
-// Reading stops after sixteen lines of 32 767 characters with their CR LF:
-// 16 x 32 769 = 524 304 bytes.
-constexpr qsizetype Limit = 524'304;
+// A field holds 1 MiB of characters, one byte each in the file: a longer
+// line is cut there on its own.
+constexpr qsizetype FieldLength = 1'048'576;
 
 void TestSettingsFile::whateverStandsAtThePath_data()
 {
@@ -327,12 +332,13 @@ void TestSettingsFile::whateverStandsAtThePath_data()
 
     using Status = tb::SettingsFile::LoadStatus;
     const QStringList none;
-    const QString x(Limit, QLatin1Char('x'));
-    const QString zeros(Limit, QChar(0));
+    const QString x(FieldLength, QLatin1Char('x'));
+    const QString zeros(FieldLength, QChar(0));
     const QByteArray megabyteOfX(1 << 20, 'x');
-    const QByteArray widest = lines(QList<QByteArray>(16, QByteArray(32767, 'w')));
+    const QByteArray widest = lines(QList<QByteArray>(16, QByteArray(FieldLength, 'w')));
+    const QStringList widestFields(16, QString(FieldLength, QLatin1Char('w')));
     QList<QByteArray> longLine = sixteen("l");
-    longLine[0] = QByteArray(100'000, 'l');
+    longLine[0] = QByteArray(600'000, 'l');
 
 #ifdef Q_OS_WIN
     // A device stands in every folder under its reserved name (NUL, CON,
@@ -346,10 +352,8 @@ void TestSettingsFile::whateverStandsAtThePath_data()
     QTest::newRow("a 4 GiB sparse file")
         << "4 GiB" << QByteArray() << false << Status::Loaded << QStringList{zeros}
         << tb::SpecialFile::None << "regular file";
-    QTest::newRow("sixteen lines of 32 767 characters")
-        << "file" << widest << false << Status::Loaded
-        << QStringList(16, QString(32767, QLatin1Char('w'))) << tb::SpecialFile::None
-        << "regular file";
+    QTest::newRow("sixteen full fields") << "file" << widest << false << Status::Loaded
+                                         << widestFields << tb::SpecialFile::None << "regular file";
 #else
     const QString zero = characterDeviceLike("/dev/zero");
     const QString null = characterDeviceLike("/dev/null");
@@ -367,7 +371,7 @@ void TestSettingsFile::whateverStandsAtThePath_data()
                                        << none << tb::SpecialFile::Device << linkTo + null;
         row("a socket") << "socket" << QByteArray() << link << Status::Unreadable << none
                         << tb::SpecialFile::Socket << linkTo + "socket";
-        // Reading stops at the limit: the first line is cut there.
+        // The first line is cut at a field's length; reading stops soon after.
         row("200 MB without a line break") << "200 MB" << megabyteOfX << link << Status::Loaded
                                            << QStringList{x} << tb::SpecialFile::None << saved;
         row("a 4 GiB sparse file") << "4 GiB" << QByteArray() << link << Status::Loaded
@@ -376,17 +380,21 @@ void TestSettingsFile::whateverStandsAtThePath_data()
         // in place of the link at the path.
         row("a link loop") << "link loop" << QByteArray() << link << Status::Unreadable << none
                            << tb::SpecialFile::None << "regular file";
-        // A settings file of the largest size that is read whole.
-        row("sixteen lines of 32 767 characters")
-            << "file" << widest << link << Status::Loaded
-            << QStringList(16, QString(32767, QLatin1Char('w'))) << tb::SpecialFile::None << saved;
+        // The largest settings file a save writes is read whole.
+        row("sixteen full fields") << "file" << widest << link << Status::Loaded << widestFields
+                                   << tb::SpecialFile::None << saved;
     }
 #endif
-    // Within the limit, a line of any length is a field, as it always was.
+    // A long line costs none after it: the fifteen come whole.
     QStringList longFields(16);
     for (int i = 0; i < 16; ++i)
         longFields[i] = QString::fromLatin1(longLine[i]);
-    QTest::newRow("a line of 100 000 characters")
+    QTest::newRow("a line of 600 000 characters")
+        << "file" << lines(longLine) << false << Status::Loaded << longFields
+        << tb::SpecialFile::None << "regular file";
+    longLine[0] = QByteArray(FieldLength + 1000, 'l');
+    longFields[0] = QString(FieldLength, QLatin1Char('l'));
+    QTest::newRow("a line longer than a field")
         << "file" << lines(longLine) << false << Status::Loaded << longFields
         << tb::SpecialFile::None << "regular file";
 }

@@ -1,5 +1,6 @@
 // The settings file as the window uses it: loaded at start, saved by "End",
 // and every failure told in a message that leaves the window usable.
+#include "CommandLine.h"
 #include "EventOrder.h"
 #include "FirstLayoutWatcher.h"
 #include "SettingsFile.h"
@@ -10,8 +11,10 @@
 #endif
 
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QMessageBox>
+#include <QScopeGuard>
 #include <QTest>
 #include <QTimer>
 
@@ -84,7 +87,25 @@ private slots:
     void linkToAPipeKeptByEnd();
     void designWithoutItsFolder_data();
     void designWithoutItsFolder();
+    void pasteBeyondWhatAFieldHolds();
+    void designForm_data();
+    void designForm();
 };
+
+// A field holds 1 048 576 characters, all that a start reads of a line: a
+// longer paste keeps its start, and the text after it stays.
+void TestSettings::pasteBeyondWhatAFieldHolds()
+{
+    WindowHarness h;
+    QLineEdit* field = h.field(0);
+    field->setText("<|>");
+    field->setSelection(1, 1);
+    QApplication::clipboard()->setText(QString(600'000, 'a') + QString(500'000, 'b'));
+    field->paste();
+    QCOMPARE(field->text().size(), 1'048'576);
+    QCOMPARE(field->text().count('b'), 1'048'576 - 600'000 - 2);
+    QVERIFY(field->text().startsWith("<a") && field->text().endsWith("b>"));
+}
 
 void TestSettings::endSavesAndCloses()
 {
@@ -316,6 +337,45 @@ void TestSettings::designWithoutItsFolder()
                                 "that is done.")
                      .arg(QDir::toNativeSeparators(path)));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList());
+}
+
+// Which files named as designs are refused, and the words that say why.
+void TestSettings::designForm_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("problem");
+    const QString refused = "notes.txt is not a Tubebridge design: ";
+    const QString binary = refused + "it holds binary data (a NUL byte)";
+    QList<QByteArray> nul = sixteen("n"), longLine = sixteen("l"), notes;
+    nul[7] = QByteArray("4") + '\0' + "00";
+    longLine[2] = QByteArray(1'048'577, '7');
+    for (int i = 1; i <= 30; ++i)
+        notes << "note " + QByteArray::number(i);
+
+    QTest::newRow("a 30-line text") << lines(notes, "\n") << refused + "it has 30 lines";
+    QTest::newRow("a binary file") << QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16) << binary;
+    QTest::newRow("a 17-line file") << lines(sixteen("s") << "s16") << refused + "it has 17 lines";
+    QTest::newRow("an empty 17th line") << lines(sixteen("e")) + "\r\n"
+                                        << refused + "it has 17 lines";
+    QTest::newRow("a NUL in a field") << lines(nul) << binary;
+    QTest::newRow("a line longer than a field")
+        << lines(longLine)
+        << refused + "its line 3 is longer than a field holds (1048576 characters)";
+    QTest::newRow("larger than 16 full fields")
+        << QByteArray(16'777'249, '\n')
+        << refused + "it is larger than 16777248 bytes, the most a design holds";
+    QTest::newRow("sixteen lines") << lines(sixteen("d")) << QString();
+    QTest::newRow("sixteen lines, the last unended") << lines(sixteen("d"), "") << QString();
+}
+
+void TestSettings::designForm()
+{
+    QFETCH(QByteArray, content);
+    QTemporaryDir dir;
+    const auto back = qScopeGuard([was = QDir::currentPath()] { QDir::setCurrent(was); });
+    QVERIFY(QDir::setCurrent(dir.path())); // the name as typed is the name told
+    QVERIFY(writeFile("notes.txt", content));
+    QTEST(tb::designFileProblem("notes.txt"), "problem");
 }
 
 QTEST_MAIN(TestSettings)
