@@ -44,11 +44,15 @@ QStringList readRecentDesigns(const QString& listFile)
 {
     if (listFile.isEmpty())
         return {};
-    const FileRead read = readRegularFile(listFile, ListReadLimit);
+    QByteArray bytes;
+    const FileRead read = readRegularFile(listFile, ListReadLimit, [&bytes](QByteArrayView piece) {
+        bytes.append(piece);
+        return true;
+    });
     if (!read.ok())
         return {};
     QStringList designs;
-    for (const QString& line : QString::fromUtf8(read.bytes).split(QLatin1Char('\n')))
+    for (const QString& line : QString::fromUtf8(bytes).split(QLatin1Char('\n')))
         if (designs.size() < RecentDesignCount && QDir::isAbsolutePath(line))
             designs.append(line);
     return designs;
