@@ -37,4 +37,14 @@ struct PlotGeometry {
 [[nodiscard]] std::int32_t pixelX(const PlotGeometry& g, double angle);
 [[nodiscard]] std::int32_t pixelY(const PlotGeometry& g, double value);
 
+// The same mappings without rounding, for drawings that are not made of pixels.
+[[nodiscard]] inline double exactX(const PlotGeometry& g, double angle) noexcept
+{
+    return (angle - g.xAxisMin) * g.xScale + g.plotLeft;
+}
+[[nodiscard]] inline double exactY(const PlotGeometry& g, double value) noexcept
+{
+    return g.plotBottom - (value - g.yAxisMin) * g.yScale;
+}
+
 } // namespace tb

@@ -1,14 +1,12 @@
 #pragma once
 
 #include "FileSystem.h"
-#include "GraphSettings.h"
-#include "StageVariables.h"
 
 #include <QFont>
 #include <QImage>
 #include <QWidget>
 
-#include <optional>
+#include <memory>
 
 class QAction;
 class QPainter;
@@ -16,19 +14,23 @@ class QPrinter;
 
 namespace tb {
 
-class QtDrawingSurface;
-struct GraphVectorPass;
+struct GraphPicture;
+struct GraphSettings;
+struct StageVariables;
 
-// The graph: it draws itself from what a press gives it, and keeps that, so
-// that the same pass can run again as vectors for a file or a printer.
+// The graph: it draws itself from what a press gives it, and keeps what it
+// drew, so that the same drawing can be painted again as vectors for a file
+// or a printer.
 //
 // Everything is drawn into an image it keeps at the screen's device pixel
 // ratio, so the graph is sharp at any scale factor and survives being covered
 // or minimised; painting only copies that image 1:1 onto the screen (and,
 // while the view has the focus, the style's focus frame over it). Until the
 // first pass there is no image: the box shows its black ground, and start-up
-// neither makes nor resizes one. The image has the drawing surface's border
-// above and to the left.
+// neither makes nor resizes one. The image has a border above and to the
+// left, drawn on but never shown (Near an image's own top and left edge Qt can
+// set a line's edge pixel or not on a rounding that depends on where the line
+// runs along it; with the border, nothing drawn in the box lies there).
 //
 // Its context menu (the right button, the menu key, Shift+F10) and the
 // standard keys while it has the focus copy, save and print the graph as the
@@ -45,8 +47,8 @@ public:
 
     [[nodiscard]] QSize sizeHint() const override;
 
-    // Draws the graph of a press and keeps what it drew from. Raises the
-    // pass's run-time error, after the box shows what was drawn until then.
+    // Draws the graph of a press and keeps it. Raises the drawing's run-time
+    // error, after the box shows what was drawn until then.
     // windowFont is the font the window measures text heights in.
     void draw(const GraphSettings& settings, const StageVariables& stage, const QFont& windowFont);
     // Whether a press has drawn (part of) a graph to take away.
@@ -56,20 +58,20 @@ public:
     // first pass.
     [[nodiscard]] QImage image() const;
     // The graph as a file of the format: a PNG of the pixels shown with the
-    // resolution that prints them at their size on screen, or the pass drawn
-    // again as SVG or PDF. Empty before the first pass, or for SVG where the
-    // build has none.
+    // resolution that prints them at their size on screen, or the drawing
+    // as SVG or PDF. Empty before the first pass.
     [[nodiscard]] QByteArray fileBytes(Format format) const;
-    // The pass drawn again on a printer's page, as large as it allows; false
+    // The drawing on a printer's page, as large as it allows; false
     // when the printer (or its output file) could not be opened.
     [[nodiscard]] bool printOn(QPrinter& printer) const;
     // Replaces the file at path with the graph in one step, in the format
     // of path's extension (PNG where it has none it knows).
     [[nodiscard]] AtomicWriteResult saveTo(const QString& path) const;
     [[nodiscard]] static Format formatOf(const QString& path);
-    // What the last press drew from, for a vector surface; only once a
-    // press has drawn.
-    [[nodiscard]] GraphVectorPass vectorPass() const;
+    // What the last press drew: null before the first.
+    [[nodiscard]] std::shared_ptr<const GraphPicture> picture() const;
+    // The image's border, in device pixels at the given ratio.
+    [[nodiscard]] static int deviceBorder(qreal ratio);
 
 public slots:
     void copyGraph();
@@ -93,18 +95,6 @@ protected:
     void focusOutEvent(QFocusEvent* event) override;
 
 private:
-    // What the last press drew from, and in what box.
-    struct Pass {
-        GraphSettings settings;
-        StageVariables stage;
-        QFont windowFont;
-        QSize size;
-    };
-
-    // Starts a drawing pass on the kept image, first made or fitted to the
-    // box's current size and device pixel ratio. The box is repainted when
-    // the surface goes, also when the pass ends with a run-time error.
-    [[nodiscard]] QtDrawingSurface beginPass(const QFont& windowFont);
     void openMenu(const QPoint& globalPos);
     // Gives the image the box's size and its border at its device pixel
     // ratio, keeping what is drawn.
@@ -112,8 +102,12 @@ private:
     // The part of the image the box shows, in its device pixels.
     [[nodiscard]] QRect shownPart() const;
 
+    // The fonts' dots per inch on the image: vector files size their texts
+    // by it.
+    [[nodiscard]] double fontDpi() const;
+
     QImage m_image;
-    std::optional<Pass> m_pass;
+    std::shared_ptr<const GraphPicture> m_pass;
     QAction* m_copyAction;
     QAction* m_saveAction;
     QAction* m_printAction;

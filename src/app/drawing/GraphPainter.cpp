@@ -1,0 +1,297 @@
+#include "GraphPainter.h"
+
+#include "GraphPicture.h"
+#include "RasterLattice.h"
+#include "RasterMapping.h"
+
+#include <QList>
+#include <QPaintEngine>
+#include <QPainter>
+#include <QPolygonF>
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+
+namespace tb {
+
+namespace {
+
+QColor toQColor(Color c)
+{
+    return {c.red, c.green, c.blue};
+}
+
+// What a coordinate of the box becomes on the painter's device, and the pens
+// that draw there.
+class Canvas {
+public:
+    Canvas(QPainter& painter, const QFont& font, double fontDpi, int border)
+        : m_painter(painter)
+    {
+        const QPaintDevice* device = painter.device();
+        const bool raster = painter.paintEngine()->type() == QPaintEngine::Raster;
+        m_painter.setRenderHint(QPainter::Antialiasing, !raster);
+        m_painter.setRenderHint(QPainter::TextAntialiasing, true);
+        QFont sized = font;
+        // The same size in the box's pixels whatever the device's resolution.
+        if (!raster && sized.pointSizeF() > 0 && device->logicalDpiY() > 0)
+            sized.setPointSizeF(sized.pointSizeF() * fontDpi / device->logicalDpiY());
+        m_painter.setFont(sized);
+        if (!raster)
+            return;
+        const double ratio = device->devicePixelRatioF();
+        m_raster.emplace(ratio, border);
+        m_toText = QTransform::fromTranslate(border / ratio, border / ratio);
+        m_painter.setWorldTransform(m_raster->toDevice);
+    }
+
+    [[nodiscard]] bool raster() const noexcept { return m_raster.has_value(); }
+    [[nodiscard]] const RasterMapping& mapping() const { return *m_raster; }
+
+    void ground(QSizeF size)
+    {
+        if (m_raster) {
+            const QPaintDevice* device = m_painter.device();
+            useLineTransform();
+            m_painter.fillRect(QRect(0, 0, device->width(), device->height()), Qt::black);
+        } else {
+            m_painter.fillRect(QRectF(QPointF(0, 0), size), Qt::black);
+        }
+    }
+
+    void line(Color color, float x1, float y1, float x2, float y2)
+    {
+        usePen(color);
+        if (m_raster) {
+            useLineTransform();
+            m_painter.drawLine(m_raster->line(x1, y1, x2, y2));
+        } else {
+            m_painter.drawLine(QLineF(x1, y1, x2, y2).translated(CellMiddle, CellMiddle));
+        }
+    }
+
+    // Vector devices only: many lines of one colour, a trace's path.
+    void lines(Color color, QList<QLineF>& lines)
+    {
+        usePen(color);
+        for (QLineF& l : lines)
+            l.translate(CellMiddle, CellMiddle);
+        m_painter.drawLines(lines);
+    }
+    void path(Color color, QPolygonF& points)
+    {
+        QPen pen = vectorPen(color);
+        pen.setCapStyle(Qt::RoundCap);
+        pen.setJoinStyle(Qt::RoundJoin);
+        m_painter.setPen(pen);
+        m_penColor.reset();
+        points.translate(CellMiddle, CellMiddle);
+        m_painter.drawPolyline(points);
+    }
+
+    void text(const GraphPicture::Text& text, double ascent)
+    {
+        usePen(text.color);
+        if (m_raster && !m_textTransform) {
+            m_painter.setWorldTransform(m_toText);
+            m_textTransform = true;
+        }
+        m_painter.drawText(text.position + QPointF(0, ascent), text.text);
+    }
+
+    // After others set the painter's pen.
+    void resetPen(Color color)
+    {
+        m_penColor.reset();
+        usePen(color);
+    }
+
+    void usePen(Color color)
+    {
+        if (m_penColor == color)
+            return;
+        m_painter.setPen(m_raster ? m_raster->pen(toQColor(color)) : vectorPen(color));
+        m_penColor = color;
+    }
+
+    void useLineTransform()
+    {
+        if (!m_textTransform)
+            return;
+        m_painter.setWorldTransform(m_raster->toDevice);
+        m_textTransform = false;
+    }
+
+private:
+    // A line of one pixel covers the pixels right of and below its
+    // coordinates on screen; in a vector drawing it runs through their middle.
+    static constexpr double CellMiddle = 0.5;
+
+    [[nodiscard]] static QPen vectorPen(Color color)
+    {
+        QPen pen(toQColor(color), 1.0);
+        pen.setCapStyle(Qt::SquareCap);
+        pen.setJoinStyle(Qt::MiterJoin);
+        return pen;
+    }
+
+    QPainter& m_painter;
+    std::optional<RasterMapping> m_raster;
+    QTransform m_toText;
+    bool m_textTransform = false;
+    std::optional<Color> m_penColor;
+};
+
+// On screen the three traces advance together, sample by sample: where they
+// cross, the one drawn later at that sample lies on top.
+void paintTracesOnImage(Canvas& canvas, const GraphPicture& picture)
+{
+    std::size_t samples = 0;
+    for (const GraphPicture::Trace& trace : picture.traces)
+        samples = std::max(samples, trace.points.size());
+    for (std::size_t i = 1; i < samples; ++i)
+        for (const GraphPicture::Trace& trace : picture.traces) {
+            if (i >= trace.points.size() || !trace.points[i].drawn)
+                continue;
+            const GraphPicture::Point& from = trace.points[i - 1];
+            const GraphPicture::Point& to = trace.points[i];
+            canvas.line(trace.color, static_cast<float>(from.x), static_cast<float>(from.y),
+                        static_cast<float>(to.x), static_cast<float>(to.y));
+        }
+}
+
+// A stretch runs on while its samples lie inside the plot area, from the
+// last point before it (which may lie outside: a trace re-entering the plot
+// is drawn from there).
+void paintTracesAsPaths(Canvas& canvas, const GraphPicture& picture)
+{
+    for (const GraphPicture::Trace& trace : picture.traces) {
+        QPolygonF stretch;
+        const auto finish = [&] {
+            if (stretch.size() > 1)
+                canvas.path(trace.color, stretch);
+            stretch.clear();
+        };
+        for (std::size_t i = 1; i < trace.points.size(); ++i) {
+            if (!trace.points[i].inside) {
+                finish();
+                continue;
+            }
+            if (stretch.isEmpty())
+                stretch << trace.points[i - 1].exact;
+            stretch << trace.points[i].exact;
+        }
+        finish();
+    }
+}
+
+// Marks that overlap along a row or a column are one line in a vector
+// drawing, where they cover the same ground as on screen: a dense lattice
+// stays a few lines for each row and column. White ticks of the left and top
+// edges, grey grid marks, white ticks of the bottom and right edges, as the
+// column-by-column order lays them over each other.
+void paintLatticeAsVectors(Canvas& canvas, const Lattice& lattice)
+{
+    if (lattice.columns < 2)
+        return;
+    const double unit = lattice.tickUnit;
+    const int lastColumn = lattice.columns - 1;
+    const double minor = std::max(1, std::abs(static_cast<int>(lattice.rowMinorTicks)));
+    const auto rowsInside = [&](double step, auto&& f) {
+        for (double j = step; j < lattice.lastRow; j += step)
+            f(j, rowPosition(lattice, j));
+    };
+    const auto edgeTicks = [&](const LatticeColumn& column, QList<QLineF>& lines) {
+        rowsInside(1.0, [&](double j, double y) {
+            const bool labeled = isLabeledIndex(j, lattice.rowMinorTicks);
+            lines.append({column.x, y, labeled ? column.labeledEnd : column.minorEnd, y});
+        });
+    };
+
+    QList<QLineF> white;
+    edgeTicks(latticeColumn(lattice, 0), white);
+    for (int i = 1; i < lastColumn; ++i) {
+        const LatticeColumn column = latticeColumn(lattice, i);
+        white.append({column.x, 0.0, column.x, column.topEnd});
+    }
+    canvas.lines(lattice.tickColor, white);
+
+    QList<QLineF> grey;
+    const double firstX = latticeColumn(lattice, 1).x;
+    const double lastX = latticeColumn(lattice, lastColumn - 1).x;
+    const bool rowsJoin = lattice.columnSpacing <= 2 * unit + 1;
+    rowsInside(minor, [&](double j, double y) {
+        if (!isLabeledIndex(j, lattice.rowMinorTicks) || lastColumn < 2)
+            return;
+        if (rowsJoin) {
+            grey.append({firstX - unit, y, lastX + unit, y});
+            return;
+        }
+        for (int i = 1; i < lastColumn; ++i) {
+            const double x = latticeColumn(lattice, i).x;
+            grey.append({x - unit, y, x + unit, y});
+        }
+    });
+    const bool columnsJoin = lattice.rowSpacing <= 2 * unit + 1;
+    for (int i = 1; i < lastColumn && lattice.lastRow > 1.0; ++i) {
+        const LatticeColumn column = latticeColumn(lattice, i);
+        if (!column.labeled)
+            continue;
+        if (columnsJoin)
+            grey.append({column.x, rowPosition(lattice, 1.0) - unit, column.x,
+                         rowPosition(lattice, lattice.lastRow - 1.0) + unit});
+        else
+            rowsInside(1.0, [&](double, double y) {
+                grey.append({column.x, y - unit, column.x, y + unit});
+            });
+    }
+    canvas.lines(lattice.gridColor, grey);
+
+    white.clear();
+    for (int i = 1; i < lastColumn; ++i) {
+        const LatticeColumn column = latticeColumn(lattice, i);
+        white.append({column.x, lattice.bottom, column.x, column.bottomEnd});
+    }
+    edgeTicks(latticeColumn(lattice, lastColumn), white);
+    canvas.lines(lattice.tickColor, white);
+}
+
+} // namespace
+
+void paintGraph(QPainter& painter, const GraphPicture& picture, const QFont& font, double fontDpi,
+                int deviceBorder)
+{
+    painter.save();
+    Canvas canvas(painter, font, fontDpi, deviceBorder);
+    canvas.ground(picture.size);
+    if (canvas.raster())
+        paintTracesOnImage(canvas, picture);
+    else
+        paintTracesAsPaths(canvas, picture);
+    if (const std::optional<PlotGeometry>& g = picture.geometry; g && picture.frame) {
+        const auto left = static_cast<float>(g->plotLeft);
+        const auto right = static_cast<float>(g->graphWidth);
+        const auto bottom = static_cast<float>(g->plotBottom);
+        canvas.line(colors::White, left, 0.0f, left, bottom);
+        canvas.line(colors::White, left, bottom, right, bottom);
+        canvas.line(colors::White, right, bottom, right, 0.0f);
+        canvas.line(colors::White, right, 0.0f, left, 0.0f);
+    }
+    for (const GraphPicture::LegendRow& row : picture.legend) {
+        canvas.line(row.color, row.lineStart, row.y, row.lineEnd, row.y);
+        canvas.text(row.text, picture.textAscent);
+    }
+    if (picture.lattice && canvas.raster()) {
+        canvas.useLineTransform();
+        paintLatticeOnImage(painter, *picture.lattice, canvas.mapping(), LatticeDrawing::Shortcut);
+        canvas.resetPen(picture.lattice->tickColor);
+    } else if (picture.lattice) {
+        paintLatticeAsVectors(canvas, *picture.lattice);
+    }
+    for (const GraphPicture::Text& label : picture.labels)
+        canvas.text(label, picture.textAscent);
+    painter.restore();
+}
+
+} // namespace tb
