@@ -12,10 +12,14 @@
 #include <algorithm>
 #include <cmath>
 #include <optional>
+#include <utility>
+#include <vector>
 
 namespace tb {
 
 namespace {
+
+constexpr double DenseLattice = 20000; // lattice points
 
 QColor toQColor(Color c)
 {
@@ -107,11 +111,17 @@ public:
         usePen(color);
     }
 
+    // The traces change colour at every segment: a pen per colour, made once.
     void usePen(Color color)
     {
         if (m_penColor == color)
             return;
-        m_painter.setPen(m_raster ? m_raster->pen(toQColor(color)) : vectorPen(color));
+        auto known = std::find_if(m_pens.begin(), m_pens.end(),
+                                  [color](const auto& pen) { return pen.first == color; });
+        if (known == m_pens.end())
+            known = m_pens.insert(
+                known, {color, m_raster ? m_raster->pen(toQColor(color)) : vectorPen(color)});
+        m_painter.setPen(known->second);
         m_penColor = color;
     }
 
@@ -141,6 +151,7 @@ private:
     QTransform m_toText;
     bool m_textTransform = false;
     std::optional<Color> m_penColor;
+    std::vector<std::pair<Color, QPen>> m_pens;
 };
 
 // On screen the three traces advance together, sample by sample: where they
@@ -284,7 +295,11 @@ void paintGraph(QPainter& painter, const GraphPicture& picture, const QFont& fon
     }
     if (picture.lattice && canvas.raster()) {
         canvas.useLineTransform();
-        paintLatticeOnImage(painter, *picture.lattice, canvas.mapping(), LatticeDrawing::Shortcut);
+        // The shortcut pays where marks are many (a dense lattice has billions).
+        const Lattice& lattice = *picture.lattice;
+        const bool dense = lattice.columns * std::max(lattice.lastRow, 0.0) > DenseLattice;
+        paintLatticeOnImage(painter, lattice, canvas.mapping(),
+                            dense ? LatticeDrawing::Shortcut : LatticeDrawing::Plain);
         canvas.resetPen(picture.lattice->tickColor);
     } else if (picture.lattice) {
         paintLatticeAsVectors(canvas, *picture.lattice);
