@@ -53,6 +53,10 @@ public:
     Shortcut(QPainter& painter, const Lattice& lattice, const RasterMapping& mapping)
         : m_painter(painter)
         , m_image(*static_cast<QImage*>(painter.device()))
+        , m_pixels(reinterpret_cast<QRgb*>(m_image.bits()))
+        , m_stride(m_image.bytesPerLine() / 4)
+        , m_width(m_image.width())
+        , m_height(m_image.height())
         , m_lattice(lattice)
         , m_map(mapping)
     {
@@ -60,8 +64,8 @@ public:
         m_margin = pen + 2;
         const int across = 4 * pen + 48; // room for a short line clear of the strip's edges
         m_middle = across / 2 + 0.25;
-        open(m_wide, {m_image.width(), across});
-        open(m_tall, {across, m_image.height()});
+        open(m_wide, {m_width, across});
+        open(m_tall, {across, m_height});
     }
 
     void paint()
@@ -81,6 +85,8 @@ private:
     struct Strip {
         QImage image;
         QPainter painter;
+        QRgb* pixels = nullptr; // as the painter paints them
+        qsizetype stride = 0;   // in pixels
     };
 
     void open(Strip& strip, QSize size)
@@ -92,6 +98,8 @@ private:
         strip.painter.setRenderHint(QPainter::Antialiasing, false);
         strip.painter.setWorldTransform(m_map.toDevice);
         strip.painter.setPen(m_map.pen(Qt::white));
+        strip.pixels = reinterpret_cast<QRgb*>(strip.image.bits());
+        strip.stride = strip.image.bytesPerLine() / 4;
     }
 
     // The span the line sets along one axis, drawn in the strip and erased.
@@ -105,20 +113,23 @@ private:
         };
         const Span across = window(line.x1(), line.x2(), strip.image.width());
         const Span down = window(line.y1(), line.y2(), strip.image.height());
-        QRect set;
+        Span setColumns{across.last + 1, across.first - 1};
+        Span setRows{down.last + 1, down.first - 1};
         qint64 count = 0;
         for (int y = down.first; y <= down.last; ++y) {
-            auto* row = reinterpret_cast<QRgb*>(strip.image.scanLine(y));
+            QRgb* row = strip.pixels + y * strip.stride;
             for (int x = across.first; x <= across.last; ++x)
                 if (row[x] != qRgb(0, 0, 0)) {
-                    set |= QRect(x, y, 1, 1);
+                    setColumns = {std::min(setColumns.first, x), std::max(setColumns.last, x)};
+                    setRows = {std::min(setRows.first, y), std::max(setRows.last, y)};
                     ++count;
                     row[x] = qRgb(0, 0, 0);
                 }
         }
-        if (set.isEmpty() || count != qint64(set.width()) * set.height())
+        const qint64 width = setColumns.last - setColumns.first + 1;
+        if (count == 0 || count != width * (setRows.last - setRows.first + 1))
             return std::nullopt;
-        return columns ? Span{set.left(), set.right()} : Span{set.top(), set.bottom()};
+        return columns ? setColumns : setRows;
     }
     std::optional<Span> columns(float x1, float x2)
     {
@@ -172,12 +183,11 @@ private:
     void fill(Span columns, const std::vector<Span>& rows, Color color)
     {
         const QRgb rgb = qRgb(color.red, color.green, color.blue);
+        const int left = std::max(columns.first, 0);
+        const int right = std::min(columns.last, m_width - 1);
         for (const Span r : rows)
-            for (int y = std::max(r.first, 0); y <= std::min(r.last, m_image.height() - 1); ++y) {
-                auto* line = reinterpret_cast<QRgb*>(m_image.scanLine(y));
-                std::fill(line + std::max(columns.first, 0),
-                          line + std::min(columns.last, m_image.width() - 1) + 1, rgb);
-            }
+            for (int y = std::max(r.first, 0); y <= std::min(r.last, m_height - 1); ++y)
+                std::fill(m_pixels + y * m_stride + left, m_pixels + y * m_stride + right + 1, rgb);
     }
 
     bool inner(const LatticeColumn& column, std::optional<std::tuple<Span, Span, bool>>& last)
@@ -220,6 +230,10 @@ private:
 
     QPainter& m_painter;
     QImage& m_image;
+    QRgb* m_pixels; // as the painter paints them
+    qsizetype m_stride;
+    int m_width;
+    int m_height;
     const Lattice& m_lattice;
     const RasterMapping& m_map;
     Strip m_wide;
