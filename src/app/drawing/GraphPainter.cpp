@@ -75,13 +75,29 @@ public:
         }
     }
 
-    // Vector devices only: many lines of one colour, a trace's path.
-    void lines(Color color, QList<QLineF>& lines)
+    // Vector devices only: many marks of one colour, a trace's path.
+    // Neighbouring parallel marks of one extent, less than a pixel apart,
+    // together cover the cells of one rectangle.
+    void marks(Color color, const QList<QLineF>& marks)
     {
+        QList<QLineF> lines;
+        QList<QRectF> blocks;
+        for (qsizetype i = 0; i < marks.size();) {
+            const QLineF& first = marks[i];
+            qsizetype last = i;
+            while (last + 1 < marks.size() && sideBySide(marks[last], marks[last + 1]))
+                ++last;
+            if (last == i)
+                lines.append(first.translated(CellMiddle, CellMiddle));
+            else
+                blocks.append(cells(first) | cells(marks[last]));
+            i = last + 1;
+        }
         usePen(color);
-        for (QLineF& l : lines)
-            l.translate(CellMiddle, CellMiddle);
-        m_painter.drawLines(lines);
+        if (!lines.isEmpty())
+            m_painter.drawLines(lines);
+        for (const QRectF& block : blocks)
+            m_painter.fillRect(block, toQColor(color));
     }
     void path(Color color, QPolygonF& points)
     {
@@ -137,6 +153,19 @@ private:
     // A line of one pixel covers the pixels right of and below its
     // coordinates on screen; in a vector drawing it runs through their middle.
     static constexpr double CellMiddle = 0.5;
+
+    [[nodiscard]] static bool sideBySide(const QLineF& a, const QLineF& b)
+    {
+        if (a.x1() == a.x2() && b.x1() == b.x2())
+            return a.y1() == b.y1() && a.y2() == b.y2() && std::abs(b.x1() - a.x1()) <= 1.0;
+        return a.y1() == a.y2() && b.y1() == b.y2() && a.x1() == b.x1() && a.x2() == b.x2() &&
+               std::abs(b.y1() - a.y1()) <= 1.0;
+    }
+    // The cells a one-pixel line covers on screen, both ends included.
+    [[nodiscard]] static QRectF cells(const QLineF& line)
+    {
+        return QRectF(line.p1(), line.p2()).normalized().adjusted(0, 0, 1, 1);
+    }
 
     [[nodiscard]] static QPen vectorPen(Color color)
     {
@@ -198,8 +227,8 @@ void paintTracesAsPaths(Canvas& canvas, const GraphPicture& picture)
 }
 
 // Marks that overlap along a row or a column are one line in a vector
-// drawing, where they cover the same ground as on screen: a dense lattice
-// stays a few lines for each row and column. White ticks of the left and top
+// drawing, and marks side by side one block, where they cover the same
+// ground as on screen: a dense lattice stays a few shapes. White ticks of the left and top
 // edges, grey grid marks, white ticks of the bottom and right edges, as the
 // column-by-column order lays them over each other.
 void paintLatticeAsVectors(Canvas& canvas, const Lattice& lattice)
@@ -226,7 +255,7 @@ void paintLatticeAsVectors(Canvas& canvas, const Lattice& lattice)
         const LatticeColumn column = latticeColumn(lattice, i);
         white.append({column.x, 0.0, column.x, column.topEnd});
     }
-    canvas.lines(lattice.tickColor, white);
+    canvas.marks(lattice.tickColor, white);
 
     QList<QLineF> grey;
     const double firstX = latticeColumn(lattice, 1).x;
@@ -257,7 +286,7 @@ void paintLatticeAsVectors(Canvas& canvas, const Lattice& lattice)
                 grey.append({column.x, y - unit, column.x, y + unit});
             });
     }
-    canvas.lines(lattice.gridColor, grey);
+    canvas.marks(lattice.gridColor, grey);
 
     white.clear();
     for (int i = 1; i < lastColumn; ++i) {
@@ -265,7 +294,7 @@ void paintLatticeAsVectors(Canvas& canvas, const Lattice& lattice)
         white.append({column.x, lattice.bottom, column.x, column.bottomEnd});
     }
     edgeTicks(latticeColumn(lattice, lastColumn), white);
-    canvas.lines(lattice.tickColor, white);
+    canvas.marks(lattice.tickColor, white);
 }
 
 } // namespace
