@@ -127,7 +127,7 @@ void describeYLabels(GraphPicture& picture, const GraphSettings& settings, const
             checkedMul(checkedSub(1.0, checkedMul(checkedDiv(1.0, lastK), k)), g.plotBottom),
             checkedMul(0.5, h)));
         if (y < 0.0f)
-            y = 0.0f; // the topmost label would stick out above the box
+            y = 0.0f; // the topmost label would stick out above the view
         picture.labels.push_back({label, textPosition(x, y)});
     }
 }
@@ -175,7 +175,7 @@ GraphPicture describeGraph(const GraphSettings& settings, const StageVariables& 
     picture.size = size;
     picture.textAscent = measure.ascent();
     try {
-        // A bad scale stops the drawing here, with the box left black and empty.
+        // A bad scale stops the drawing here, with the view left black and empty.
         const PlotGeometry& g = picture.geometry.emplace(makePlotGeometry(
             static_cast<float>(size.width()), static_cast<float>(size.height()), settings));
         // Later layers draw over earlier ones: the marks lie on top of the traces.

@@ -17,7 +17,7 @@ namespace tb {
 
 // What one press draws, in the order it is drawn: the black ground, the
 // three traces, the white frame, the legend, the tick lattice, the labels
-// and the title. Coordinates are the box's logical pixels, origin top left.
+// and the title. Coordinates are the view's logical pixels, origin top left.
 // A run-time error stops the description where the drawing stops: what comes
 // after it is absent, and error holds it.
 struct GraphPicture {

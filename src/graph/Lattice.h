@@ -43,7 +43,7 @@ struct LatticeColumn {
     double minorEnd = 0.0;   // and to here on the others
 };
 
-// One mark as the screen draws it, in the box's pixels.
+// One mark as the screen draws it, in the view's pixels.
 struct LatticeMark {
     Color color;
     float x1, y1, x2, y2;

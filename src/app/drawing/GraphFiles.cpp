@@ -31,7 +31,7 @@ QByteArray graphPdf(const GraphPicture& picture, const QFont& font, double fontD
     QPdfWriter pdf(&buffer);
     pdf.setCreator(QStringLiteral("Tubebridge"));
     pdf.setTitle(QStringLiteral("Tubebridge graph"));
-    // One device pixel of the writer is one logical pixel of the box.
+    // One device pixel of the writer is one logical pixel of the view.
     pdf.setResolution(static_cast<int>(std::lround(fontDpi)));
     pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
     pdf.setPageSize(QPageSize(picture.size * (72.0 / fontDpi), QPageSize::Point,

@@ -26,7 +26,7 @@ QColor toQColor(Color c)
     return {c.red, c.green, c.blue};
 }
 
-// What a coordinate of the box becomes on the painter's device, and the pens
+// What a coordinate of the view becomes on the painter's device, and the pens
 // that draw there.
 class Canvas {
 public:
@@ -38,7 +38,7 @@ public:
         m_painter.setRenderHint(QPainter::Antialiasing, !raster);
         m_painter.setRenderHint(QPainter::TextAntialiasing, true);
         QFont sized = font;
-        // The same size in the box's pixels whatever the device's resolution.
+        // The same size in the view's pixels whatever the device's resolution.
         if (!raster && sized.pointSizeF() > 0 && device->logicalDpiY() > 0)
             sized.setPointSizeF(sized.pointSizeF() * fontDpi / device->logicalDpiY());
         m_painter.setFont(sized);

@@ -9,10 +9,10 @@
 
 namespace tb {
 
-// How the screen's image takes a line of the box: in device pixels, v x ratio
+// How the screen's image takes a line of the view: in device pixels, v x ratio
 // + offset, with the weight of one logical pixel in whole device pixels (the
 // toolkit's one-pixel pen at a ratio of 1), never blended into its
-// neighbours. The box's top-left corner lies border device pixels into the
+// neighbours. The view's top-left corner lies border device pixels into the
 // image.
 struct RasterMapping {
     RasterMapping(double ratio, int border)

@@ -26,11 +26,11 @@ struct StageVariables;
 // ratio, so the graph is sharp at any scale factor and survives being covered
 // or minimised; painting only copies that image 1:1 onto the screen (and,
 // while the view has the focus, the style's focus frame over it). Until the
-// first pass there is no image: the box shows its black ground, and start-up
+// first drawing there is no image: the view shows its black ground, and start-up
 // neither makes nor resizes one. The image has a border above and to the
 // left, drawn on but never shown (Near an image's own top and left edge Qt can
 // set a line's edge pixel or not on a rounding that depends on where the line
-// runs along it; with the border, nothing drawn in the box lies there).
+// runs along it; with the border, nothing drawn in the view lies there).
 //
 // Its context menu (the right button, the menu key, Shift+F10) and the
 // standard keys while it has the focus copy, save and print the graph as the
@@ -48,18 +48,18 @@ public:
     [[nodiscard]] QSize sizeHint() const override;
 
     // Draws the graph of a press and keeps it. Raises the drawing's run-time
-    // error, after the box shows what was drawn until then.
+    // error, after the view shows what was drawn until then.
     // windowFont is the font the window measures text heights in.
     void draw(const GraphSettings& settings, const StageVariables& stage, const QFont& windowFont);
     // Whether a press has drawn (part of) a graph to take away.
     [[nodiscard]] bool hasGraph() const noexcept;
 
-    // What the box shows, in the screen's device pixels: null before the
-    // first pass.
+    // What the view shows, in the screen's device pixels: null before the
+    // first drawing.
     [[nodiscard]] QImage image() const;
     // The graph as a file of the format: a PNG of the pixels shown with the
     // resolution that prints them at their size on screen, or the drawing
-    // as SVG or PDF. Empty before the first pass.
+    // as SVG or PDF. Empty before the first drawing.
     [[nodiscard]] QByteArray fileBytes(Format format) const;
     // The drawing on a printer's page, as large as it allows; false
     // when the printer (or its output file) could not be opened.
@@ -96,10 +96,10 @@ protected:
 
 private:
     void openMenu(const QPoint& globalPos);
-    // Gives the image the box's size and its border at its device pixel
+    // Gives the image the view's size and its border at its device pixel
     // ratio, keeping what is drawn.
     void fitImage();
-    // The part of the image the box shows, in its device pixels.
+    // The part of the image the view shows, in its device pixels.
     [[nodiscard]] QRect shownPart() const;
 
     // The fonts' dots per inch on the image: vector files size their texts
