@@ -228,9 +228,9 @@ void paintTracesAsPaths(Canvas& canvas, const GraphPicture& picture)
 
 // Marks that overlap along a row or a column are one line in a vector
 // drawing, and marks side by side one block, where they cover the same
-// ground as on screen: a dense lattice stays a few shapes. White ticks of the left and top
-// edges, grey grid marks, white ticks of the bottom and right edges, as the
-// column-by-column order lays them over each other.
+// ground as on screen: a dense lattice stays a few shapes. White ticks of the
+// left and top edges, grey grid marks, white ticks of the bottom and right
+// edges, as the column-by-column order lays them over each other.
 void paintLatticeAsVectors(Canvas& canvas, const Lattice& lattice)
 {
     if (lattice.columns < 2)
