@@ -118,18 +118,16 @@ void GraphView::draw(const GraphSettings& settings, const StageVariables& stage,
 {
     fitImage();
     const FontMeasure measure(font(), windowFont, &m_image);
-    auto picture =
-        std::make_shared<const GraphPicture>(describeGraph(settings, stage, size(), measure));
-    m_pass = picture;
+    m_pass = std::make_unique<const GraphPicture>(describeGraph(settings, stage, size(), measure));
     for (QAction* action : {m_copyAction, m_saveAction, m_printAction})
         action->setEnabled(true);
     {
         QPainter painter(&m_image);
-        paintGraph(painter, *picture, font(), fontDpi(), deviceBorder(m_image.devicePixelRatio()));
+        paintGraph(painter, *m_pass, font(), fontDpi(), deviceBorder(m_image.devicePixelRatio()));
     }
     update();
-    if (picture->error)
-        std::rethrow_exception(picture->error);
+    if (m_pass->error)
+        std::rethrow_exception(m_pass->error);
 }
 
 bool GraphView::hasGraph() const noexcept
@@ -153,11 +151,6 @@ QRect GraphView::shownPart() const
     const qreal ratio = m_image.devicePixelRatio();
     const int border = deviceBorder(ratio);
     return {QPoint(border, border), m_image.size() - QSize(border, border)};
-}
-
-std::shared_ptr<const GraphPicture> GraphView::picture() const
-{
-    return m_pass;
 }
 
 double GraphView::fontDpi() const

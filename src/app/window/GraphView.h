@@ -68,8 +68,6 @@ public:
     // of path's extension (PNG where it has none it knows).
     [[nodiscard]] AtomicWriteResult saveTo(const QString& path) const;
     [[nodiscard]] static Format formatOf(const QString& path);
-    // What the last press drew: null before the first.
-    [[nodiscard]] std::shared_ptr<const GraphPicture> picture() const;
     // The image's border, in device pixels at the given ratio.
     [[nodiscard]] static int deviceBorder(qreal ratio);
 
@@ -107,7 +105,8 @@ private:
     [[nodiscard]] double fontDpi() const;
 
     QImage m_image;
-    std::shared_ptr<const GraphPicture> m_pass;
+    // What the last press drew, for the files and the printer.
+    std::unique_ptr<const GraphPicture> m_pass;
     QAction* m_copyAction;
     QAction* m_saveAction;
     QAction* m_printAction;
