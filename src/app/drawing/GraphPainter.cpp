@@ -302,6 +302,8 @@ void paintLatticeAsVectors(Canvas& canvas, const Lattice& lattice)
 void paintGraph(QPainter& painter, const GraphPicture& picture, const QFont& font, double fontDpi,
                 int deviceBorder)
 {
+    if (!painter.isActive())
+        return; // a device that could not be opened: nothing to paint on
     painter.save();
     Canvas canvas(painter, font, fontDpi, deviceBorder);
     canvas.ground(picture.size);
