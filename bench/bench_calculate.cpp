@@ -1,8 +1,9 @@
-#include "DrawGraph.h"
+#include "DescribeGraph.h"
+#include "FontMeasure.h"
+#include "GraphPicture.h"
 #include "GraphSettings.h"
 #include "GraphView.h"
 #include "MainWindow.h"
-#include "QtDrawingSurface.h"
 #include "SettingsFile.h"
 #include "StageVariables.h"
 #include "Sweep.h"
@@ -182,10 +183,9 @@ protected:
     }
 };
 
-// What the first-run example's drawing pass puts on the box, in the box's
-// device pixels: lines with their colours, and texts with their positions.
-class GeometryRecorder final : public tb::DrawingSurface {
-public:
+// What the first-run example's drawing puts on the box, in the box's device
+// pixels: lines with their colours, and texts with their baselines.
+struct Recorded {
     struct Line {
         QColor color;
         QLineF line;
@@ -194,52 +194,41 @@ public:
         QPointF baseline;
         QString text;
     };
-
-    GeometryRecorder(const QImage& image, const QFont& boxFont, const QFont& windowFont)
-        : m_boxMetrics(boxFont, &image)
-        , m_windowMetrics(windowFont, &image)
-        , m_ratio(image.devicePixelRatio())
-        , m_offset(qRound(m_ratio) > 1 ? qRound(m_ratio) / 2.0 : 0.0)
-        , m_size(image.deviceIndependentSize())
-    {
-    }
-
     std::vector<Line> lines;
     std::vector<Text> texts;
-
-    void setBackColor(tb::Color /*color*/) override {}
-    void setForeColor(tb::Color c) override { m_fore = QColor(c.red, c.green, c.blue); }
-    void clear() override {}
-    [[nodiscard]] float outerWidth() const override { return float(m_size.width()); }
-    [[nodiscard]] float outerHeight() const override { return float(m_size.height()); }
-    void line(float x1, float y1, float x2, float y2) override
-    {
-        const auto device = [this](float v) { return v * m_ratio + m_offset; };
-        lines.push_back({m_fore, QLineF(device(x1), device(y1), device(x2), device(y2))});
-    }
-    void setTextPosition(float x, float y) override { m_text = QPointF(x, y); }
-    [[nodiscard]] double textWidth(const QString& text) const override
-    {
-        return m_boxMetrics.horizontalAdvance(text);
-    }
-    [[nodiscard]] double textHeight(const QString& /*text*/) const override
-    {
-        return m_windowMetrics.height();
-    }
-    void print(const QString& text) override
-    {
-        texts.push_back({m_text + QPointF(0, m_boxMetrics.ascent()), text});
-    }
-
-private:
-    QFontMetricsF m_boxMetrics;
-    QFontMetricsF m_windowMetrics;
-    qreal m_ratio;
-    qreal m_offset;
-    QSizeF m_size;
-    QColor m_fore;
-    QPointF m_text;
 };
+
+Recorded record(const tb::GraphPicture& picture, qreal ratio)
+{
+    Recorded out;
+    const qreal offset = qRound(ratio) > 1 ? qRound(ratio) / 2.0 : 0.0;
+    const auto line = [&](tb::Color c, float x1, float y1, float x2, float y2) {
+        const auto device = [&](float v) { return v * ratio + offset; };
+        out.lines.push_back({QColor(c.red, c.green, c.blue),
+                             QLineF(device(x1), device(y1), device(x2), device(y2))});
+    };
+    for (std::size_t i = 1; i < picture.traces.front().points.size(); ++i)
+        for (const tb::GraphPicture::Trace& trace : picture.traces)
+            if (trace.points[i].drawn)
+                line(trace.color, trace.points[i - 1].x, trace.points[i - 1].y, trace.points[i].x,
+                     trace.points[i].y);
+    const tb::PlotGeometry& g = *picture.geometry;
+    line(tb::colors::White, g.plotLeft, 0, g.plotLeft, g.plotBottom);
+    line(tb::colors::White, g.plotLeft, g.plotBottom, g.graphWidth, g.plotBottom);
+    line(tb::colors::White, g.graphWidth, g.plotBottom, g.graphWidth, 0);
+    line(tb::colors::White, g.graphWidth, 0, g.plotLeft, 0);
+    for (const tb::GraphPicture::LegendRow& row : picture.legend) {
+        line(row.color, row.lineStart, row.y, row.lineEnd, row.y);
+        out.texts.push_back({row.text.position + QPointF(0, picture.textAscent), row.text.text});
+    }
+    const tb::Lattice& lattice = *picture.lattice;
+    for (int i = 0; i < lattice.columns; ++i)
+        tb::forEachMark(lattice, tb::latticeColumn(lattice, i),
+                        [&](const tb::LatticeMark& m) { line(m.color, m.x1, m.y1, m.x2, m.y2); });
+    for (const tb::GraphPicture::Text& label : picture.labels)
+        out.texts.push_back({label.position + QPointF(0, picture.textAscent), label.text});
+    return out;
+}
 
 // The least work for a press's output: the 3600 sines of the sweep and the
 // 9000 of the traces (each waveform call takes one), one erase, the same line
@@ -265,8 +254,9 @@ void BM_CalculateFloor(benchmark::State& state)
     const tb::GraphSettings settings{0, 360, 7, 5, -300, 300, 7, 5};
     const tb::StageVariables stage = firstRunStage();
     const QFont boxFont = window.findChild<QWidget*>(QStringLiteral("graphView"))->font();
-    GeometryRecorder pass(view.image, boxFont, window.font());
-    tb::drawGraph(pass, settings, stage);
+    const tb::FontMeasure measure(boxFont, window.font(), &view.image);
+    const Recorded pass =
+        record(tb::describeGraph(settings, stage, QSizeF(BoxWidth, BoxHeight), measure), ratio);
 
     const int width = qRound(ratio) > 1 ? qRound(ratio) : 0;
     std::vector<std::pair<QColor, QPen>> pens;
@@ -305,7 +295,7 @@ void BM_CalculateFloor(benchmark::State& state)
         }
         painter.setWorldTransform(QTransform());
         painter.setPen(penFor(Qt::white));
-        for (const GeometryRecorder::Text& text : pass.texts)
+        for (const Recorded::Text& text : pass.texts)
             painter.drawText(text.baseline, text.text);
         painter.end();
         view.update();

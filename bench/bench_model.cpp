@@ -56,8 +56,8 @@ void BM_WaveformCall(benchmark::State& state)
 {
     const tb::StageVariables v = workedExample();
     double angle = 30.0;
-    // As in the drawing pass, where every call into Qt is followed by this:
-    // otherwise the figure depends on which benchmark ran before.
+    // As before the graph's traces are sampled: otherwise the figure depends
+    // on which benchmark ran before.
     tb::clearVectorState();
     for (auto _ : state) {
         benchmark::DoNotOptimize(angle);

@@ -7,7 +7,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-svg-dev libgl-dev libxcb1-dev fonts-liberation)
+packages=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev libxcb1-dev fonts-liberation)
 (($# > 0)) || packages+=(libbenchmark-dev)
 scripts/install-deps.sh "${packages[@]}"
 

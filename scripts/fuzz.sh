@@ -16,7 +16,7 @@ if ! [[ "$seconds" =~ ^[0-9]+$ ]] || [ "$seconds" -eq 0 ]; then
     exit 2
 fi
 
-scripts/install-deps.sh clang libclang-rt-14-dev cmake ninja-build pkg-config qt6-base-dev qt6-svg-dev libgl-dev
+scripts/install-deps.sh clang libclang-rt-14-dev cmake ninja-build pkg-config qt6-base-dev libgl-dev
 
 targets=(fuzz_parse fuzz_engineering_text fuzz_settings)
 build=build-fuzz

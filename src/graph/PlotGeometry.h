@@ -6,8 +6,8 @@ namespace tb {
 
 struct GraphSettings;
 
-// Where the plot area lies in the picture box and how graph values map to box
-// pixels; recomputed from the box's size on every drawing pass.
+// Where the plot area lies in the graph view and how graph values map to view
+// pixels; recomputed from the view's size on every drawing.
 struct PlotGeometry {
     std::int16_t graphWidth = 0;
     std::int16_t graphHeight = 0;
@@ -33,8 +33,18 @@ struct PlotGeometry {
 [[nodiscard]] PlotGeometry makePlotGeometry(double outerWidth, double outerHeight,
                                             const GraphSettings& settings);
 
-// Graph value to box pixel, rounded to 32 bits (overflow error beyond).
+// Graph value to view pixel, rounded to 32 bits (overflow error beyond).
 [[nodiscard]] std::int32_t pixelX(const PlotGeometry& g, double angle);
 [[nodiscard]] std::int32_t pixelY(const PlotGeometry& g, double value);
+
+// The same mappings without rounding, for drawings that are not made of pixels.
+[[nodiscard]] inline double exactX(const PlotGeometry& g, double angle) noexcept
+{
+    return (angle - g.xAxisMin) * g.xScale + g.plotLeft;
+}
+[[nodiscard]] inline double exactY(const PlotGeometry& g, double value) noexcept
+{
+    return g.plotBottom - (value - g.yAxisMin) * g.yScale;
+}
 
 } // namespace tb

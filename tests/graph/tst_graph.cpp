@@ -1,6 +1,4 @@
-#include "Axes.h"
-#include "Curves.h"
-#include "DrawGraph.h"
+#include "DescribeGraph.h"
 #include "GraphSettings.h"
 #include "PlotGeometry.h"
 #include "RecordingSurface.h"
@@ -35,6 +33,7 @@ char* toString(const Color& c)
 
 using namespace tb;
 using Kind = RecordingSurface::Kind;
+using Part = RecordingSurface::Part;
 using tb::test::workedStage;
 
 namespace {
@@ -52,6 +51,17 @@ GraphSettings exampleSettings()
     return {0, 360, 7, 5, -200, 200, 5, 4};
 }
 
+GraphPicture describe(float width, float height, const GraphSettings& settings)
+{
+    return describeGraph(settings, workedStage(), QSizeF(width, height), FixedMeasure());
+}
+
+RecordingSurface recorded(float width, float height, const GraphSettings& settings,
+                          Part part = Part::All)
+{
+    return RecordingSurface(describe(width, height, settings), part);
+}
+
 // The colour of the first line drawn from (x1, y1) to (x2, y2), if any.
 std::optional<Color> lineColor(const RecordingSurface& s, float x1, float y1, float x2, float y2)
 {
@@ -65,7 +75,7 @@ std::optional<Color> lineColor(const RecordingSurface& s, float x1, float y1, fl
 // column by column, its five tests in order, the colour set before each mark.
 RecordingSurface ticksVisitingEveryPoint(const GraphSettings& settings, float width, float height)
 {
-    RecordingSurface s(width, height);
+    RecordingSurface s;
     const PlotGeometry g = makePlotGeometry(width, height, settings);
     const double unit = g.tickUnit;
     const auto labeled = [](double index, int minor) {
@@ -191,8 +201,7 @@ private slots:
 
     void legend()
     {
-        RecordingSurface s(553, 297);
-        drawLegend(s, makePlotGeometry(553, 297, exampleSettings()));
+        const RecordingSurface s = recorded(553, 297, exampleSettings(), Part::Legend);
         const auto lines = s.ofKind(Kind::Line);
         const auto prints = s.ofKind(Kind::Print);
         QCOMPARE(lines.size(), 3u);
@@ -212,13 +221,12 @@ private slots:
 
     void ticksExample()
     {
-        RecordingSurface s(553, 297);
         const GraphSettings settings = exampleSettings();
         const PlotGeometry g = makePlotGeometry(553, 297, settings);
         QCOMPARE(g.xTickSteps, 30);
         QCOMPARE(g.xTickSpacing, 17.0);
         QCOMPARE(g.yTickSpacing, 16.125);
-        drawTicks(s, settings, g);
+        const RecordingSurface s = recorded(553, 297, settings, Part::Lattice);
         QCOMPARE(lineColor(s, 128, 0, 128, 2), White);           // labeled column 5
         QCOMPARE(lineColor(s, 60, 0, 60, 1), White);             // minor column 1
         QCOMPARE(lineColor(s, 128, 258, 128, 256), White);       // bottom edge
@@ -256,8 +264,7 @@ private slots:
         QFETCH(GraphSettings, settings);
         QFETCH(int, white);
         QFETCH(int, grey);
-        RecordingSurface s(553, 297);
-        drawTicks(s, settings, makePlotGeometry(553, 297, settings));
+        const RecordingSurface s = recorded(553, 297, settings, Part::Lattice);
         QCOMPARE(countLines(s, White), white);
         QCOMPARE(countLines(s, Grey), grey);
     }
@@ -285,8 +292,7 @@ private slots:
         QFETCH(GraphSettings, settings);
         QFETCH(float, width);
         const float height = 297.0f;
-        RecordingSurface s(width, height);
-        drawTicks(s, settings, makePlotGeometry(width, height, settings));
+        const RecordingSurface s = recorded(width, height, settings, Part::Lattice);
         const RecordingSurface expected = ticksVisitingEveryPoint(settings, width, height);
         QCOMPARE_GT(expected.ops().size(), 0u);
         QCOMPARE(firstDifference(s, expected), QString());
@@ -294,12 +300,7 @@ private slots:
 
     void labelsExample()
     {
-        RecordingSurface s(553, 297);
-        const GraphSettings settings = exampleSettings();
-        const PlotGeometry g = makePlotGeometry(553, 297, settings);
-        drawYLabels(s, settings, g);
-        drawXLabels(s, settings, g);
-        drawTitle(s, g);
+        const RecordingSurface s = recorded(553, 297, exampleSettings(), Part::Labels);
         const auto prints = s.ofKind(Kind::Print);
         QCOMPARE(prints.size(), 5u + 7u + 1u);
 
@@ -330,8 +331,7 @@ private slots:
 
     void reversedAxesAreMirrored()
     {
-        RecordingSurface s(553, 297);
-        drawGraph(s, {360, 0, 7, 5, 200, -200, 5, 4}, workedStage());
+        const RecordingSurface s = recorded(553, 297, {360, 0, 7, 5, 200, -200, 5, 4});
         const auto prints = s.ofKind(Kind::Print);               // 3 legend texts come first
         QCOMPARE(prints[3].text, QStringLiteral(" 200.0     ")); // yAxisMin, at the bottom
         QCOMPARE(prints[3].y1, 252.0f);
@@ -346,15 +346,12 @@ private slots:
         // 100.44999999999999 is 100.45 at 15 digits, which rounds up; and a locale
         // comma must not cut the 0.5 of the next case down to 0.
         const test::DefaultLocale german(QLocale(QLocale::German, QLocale::Germany));
-        RecordingSurface s(553, 297);
         const GraphSettings tie{0, 360, 7, 5, -100, 300.9, 3, 1};
-        drawYLabels(s, tie, makePlotGeometry(553, 297, tie));
         const GraphSettings half{0, 360, 7, 5, 0, 1, 3, 1};
-        drawYLabels(s, half, makePlotGeometry(553, 297, half));
-        const auto prints = s.ofKind(Kind::Print);
-        QCOMPARE(prints.size(), 6u);
-        QCOMPARE(prints[1].text, QStringLiteral(" 100.5     "));
-        QCOMPARE(prints[4].text, QStringLiteral(" 500.0e-3  "));
+        const auto tiePrints = recorded(553, 297, tie, Part::Labels).ofKind(Kind::Print);
+        const auto halfPrints = recorded(553, 297, half, Part::Labels).ofKind(Kind::Print);
+        QCOMPARE(tiePrints[1].text, QStringLiteral(" 100.5     "));
+        QCOMPARE(halfPrints[1].text, QStringLiteral(" 500.0e-3  "));
     }
 
     void traceSampleCount_data()
@@ -373,8 +370,7 @@ private slots:
         QFETCH(double, xMax);
         const GraphSettings settings{xMin, xMax, 7, 5, -1000, 1000, 5, 4};
         const PlotGeometry g = makePlotGeometry(32767, 1000, settings);
-        RecordingSurface s(32767, 1000);
-        drawTraces(s, settings, g, workedStage());
+        const RecordingSurface s = recorded(32767, 1000, settings, Part::Traces);
         for (Color c : {Red, Green, Blue}) {
             QCOMPARE(countLines(s, c), 2999);
             float lastX = -1;
@@ -404,8 +400,7 @@ private slots:
         QFETCH(double, yMax);
         QFETCH(bool, blueDrawn);
         const GraphSettings settings{0, 360, 7, 5, yMin, yMax, 5, 4};
-        RecordingSurface s(553, 297);
-        drawTraces(s, settings, makePlotGeometry(553, 297, settings), workedStage());
+        const RecordingSurface s = recorded(553, 297, settings, Part::Traces);
         bool reentersFromOutside = false;
         for (const auto& op : s.ofKind(Kind::Line)) {
             QCOMPARE_GT(op.x2, 43);
@@ -422,8 +417,7 @@ private slots:
     void stalledAngleEndsSweep()
     {
         // 1e20 + 1e5 / 3000 == 1e20: the angle cannot advance, the pass must still end.
-        RecordingSurface s(553, 297);
-        drawGraph(s, {1e20, 1e20 + 1e5, 7, 5, -200, 200, 5, 4}, workedStage());
+        const RecordingSurface s = recorded(553, 297, {1e20, 1e20 + 1e5, 7, 5, -200, 200, 5, 4});
         QCOMPARE(s.ops().back().text, QStringLiteral("Phase Angle (Degrees)"));
         // The one sample maps onto the Y axis: only the legend's coloured lines remain.
         QCOMPARE(countLines(s, Red) + countLines(s, Green) + countLines(s, Blue), 3);
@@ -451,20 +445,19 @@ private slots:
     {
         QFETCH(GraphSettings, settings);
         QFETCH(ErrorKind, kind);
-        RecordingSurface s(553, 297);
-        QCOMPARE(test::errorOf([&] { drawGraph(s, settings, workedStage()); }), kind);
-        const auto& ops = s.ops();
-        QCOMPARE(ops.size(), 3u); // black, white, cleared: nothing more
-        QCOMPARE(ops[0].kind, Kind::BackColor);
+        const GraphPicture picture = describe(553, 297, settings);
+        QCOMPARE(test::errorOf([&] { std::rethrow_exception(picture.error); }), kind);
+        const RecordingSurface recording(picture);
+        const auto& ops = recording.ops();
+        QCOMPARE(ops.size(), 1u); // cleared to black: nothing more
+        QCOMPARE(ops[0].kind, Kind::Clear);
         QCOMPARE(ops[0].color, Black);
-        QCOMPARE(ops[2].kind, Kind::Clear);
     }
 
     void passOrder()
     {
         enum Pass { Traces, Frame, Legend, Ticks, YLabels, XLabels, Title };
-        RecordingSurface s(553, 297);
-        drawGraph(s, exampleSettings(), workedStage());
+        const RecordingSurface s = recorded(553, 297, exampleSettings());
         const auto passOf = [](const RecordingSurface::Op& op) {
             if (op.kind == Kind::Print) {
                 if (op.text.contains(QLatin1String("Current")) ||

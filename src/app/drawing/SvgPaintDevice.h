@@ -10,12 +10,11 @@ namespace tb {
 
 class SvgPaintEngine;
 
-// An SVG drawing for a build whose Qt has no SVG module (Qt's own
-// QSvgGenerator is used wherever it has): what the graph's vector pass
-// paints, and nothing more. Filled rectangles, lines and polygons in their
-// pen's colour and width, and texts as text in their font; anything else
-// (images, gradients, clipping) is left out. Coordinates are the painter's
-// logical ones, in a view box of the given size, at 96 dots per inch.
+// An SVG drawing, written the same on every system (the Windows build has
+// no Qt SVG): what the graph paints on it, and nothing more. Filled
+// rectangles, lines, polylines and polygons in their pen's colour and width, and texts as text in
+// their font; anything else (images, gradients, clipping) is left out. Coordinates are the
+// painter's logical ones, in a view box of the given size, at 96 dots per inch.
 class SvgPaintDevice : public QPaintDevice {
 public:
     explicit SvgPaintDevice(QSize size);

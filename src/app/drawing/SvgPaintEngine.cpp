@@ -11,7 +11,17 @@ namespace {
 
 QString number(double v)
 {
-    return QString::number(v, 'g', 10);
+    QString text = QString::number(v, 'f', 3);
+    while (text.endsWith(QLatin1Char('0')))
+        text.chop(1);
+    if (text.endsWith(QLatin1Char('.')))
+        text.chop(1);
+    return text == QLatin1String("-0") ? QStringLiteral("0") : text;
+}
+
+QString point(QPointF p)
+{
+    return number(p.x()) + QLatin1Char(',') + number(p.y());
 }
 
 } // namespace
@@ -26,6 +36,8 @@ SvgPaintEngine::SvgPaintEngine(QSize size, int dpi)
 bool SvgPaintEngine::begin(QPaintDevice* /*device*/)
 {
     m_svg.clear();
+    m_xml.setAutoFormatting(true);
+    m_xml.setAutoFormattingIndent(0);
     m_xml.writeStartDocument();
     m_xml.writeStartElement(QStringLiteral("svg"));
     m_xml.writeDefaultNamespace(QStringLiteral("http://www.w3.org/2000/svg"));
@@ -34,6 +46,7 @@ bool SvgPaintEngine::begin(QPaintDevice* /*device*/)
     m_xml.writeAttribute(QStringLiteral("height"), QString::number(m_size.height()));
     m_xml.writeAttribute(QStringLiteral("viewBox"),
                          QStringLiteral("0 0 %1 %2").arg(m_size.width()).arg(m_size.height()));
+    m_xml.writeTextElement(QStringLiteral("title"), QStringLiteral("Tubebridge graph"));
     return true;
 }
 
@@ -50,32 +63,28 @@ void SvgPaintEngine::updateState(const QPaintEngineState& state)
         m_pen = state.pen();
     if (dirty & DirtyBrush)
         m_brush = state.brush();
-    if (dirty & DirtyFont)
-        m_font = state.font();
     if (dirty & DirtyTransform)
         m_transform = state.transform();
 }
 
 void SvgPaintEngine::writeStroke()
 {
-    if (m_pen.style() == Qt::NoPen) {
-        m_xml.writeAttribute(QStringLiteral("stroke"), QStringLiteral("none"));
-        return;
-    }
+    m_xml.writeAttribute(QStringLiteral("fill"), QStringLiteral("none"));
     m_xml.writeAttribute(QStringLiteral("stroke"), m_pen.color().name());
     // A cosmetic pen of width 0 is one device pixel wide.
     const double scale = std::sqrt(std::abs(m_transform.determinant()));
-    const double width = m_pen.widthF() > 0 ? m_pen.widthF() * scale : 1.0;
-    m_xml.writeAttribute(QStringLiteral("stroke-width"), number(width));
-    if (m_pen.capStyle() == Qt::SquareCap)
-        m_xml.writeAttribute(QStringLiteral("stroke-linecap"), QStringLiteral("square"));
-}
-
-void SvgPaintEngine::writeFill()
-{
-    m_xml.writeAttribute(QStringLiteral("fill"), m_brush.style() == Qt::NoBrush
-                                                     ? QStringLiteral("none")
-                                                     : m_brush.color().name());
+    m_xml.writeAttribute(QStringLiteral("stroke-width"),
+                         number(m_pen.widthF() > 0 ? m_pen.widthF() * scale : 1.0));
+    const Qt::PenCapStyle cap = m_pen.capStyle();
+    m_xml.writeAttribute(QStringLiteral("stroke-linecap"),
+                         cap == Qt::SquareCap  ? QStringLiteral("square")
+                         : cap == Qt::RoundCap ? QStringLiteral("round")
+                                               : QStringLiteral("butt"));
+    const Qt::PenJoinStyle join = m_pen.joinStyle();
+    m_xml.writeAttribute(QStringLiteral("stroke-linejoin"),
+                         join == Qt::RoundJoin   ? QStringLiteral("round")
+                         : join == Qt::BevelJoin ? QStringLiteral("bevel")
+                                                 : QStringLiteral("miter"));
 }
 
 void SvgPaintEngine::drawRects(const QRectF* rects, int rectCount)
@@ -87,50 +96,46 @@ void SvgPaintEngine::drawRects(const QRectF* rects, int rectCount)
         m_xml.writeAttribute(QStringLiteral("y"), number(r.y()));
         m_xml.writeAttribute(QStringLiteral("width"), number(r.width()));
         m_xml.writeAttribute(QStringLiteral("height"), number(r.height()));
-        writeFill();
-        writeStroke();
+        m_xml.writeAttribute(QStringLiteral("fill"), m_brush.style() == Qt::NoBrush
+                                                         ? QStringLiteral("none")
+                                                         : m_brush.color().name());
     }
 }
 
+// Horizontal and vertical lines, as most marks are, in their short forms.
 void SvgPaintEngine::drawLines(const QLineF* lines, int lineCount)
 {
+    QString d;
     for (int i = 0; i < lineCount; ++i) {
         const QLineF l = m_transform.map(lines[i]);
-        m_xml.writeEmptyElement(QStringLiteral("line"));
-        m_xml.writeAttribute(QStringLiteral("x1"), number(l.x1()));
-        m_xml.writeAttribute(QStringLiteral("y1"), number(l.y1()));
-        m_xml.writeAttribute(QStringLiteral("x2"), number(l.x2()));
-        m_xml.writeAttribute(QStringLiteral("y2"), number(l.y2()));
-        writeStroke();
+        d += QLatin1Char('M') + point(l.p1());
+        if (l.y1() == l.y2())
+            d += QLatin1Char('H') + number(l.x2());
+        else if (l.x1() == l.x2())
+            d += QLatin1Char('V') + number(l.y2());
+        else
+            d += QLatin1Char('L') + point(l.p2());
     }
-}
-
-void SvgPaintEngine::writePoints(const QPointF* points, int pointCount)
-{
-    QStringList list;
-    for (int i = 0; i < pointCount; ++i) {
-        const QPointF p = m_transform.map(points[i]);
-        list << number(p.x()) + QLatin1Char(',') + number(p.y());
-    }
-    m_xml.writeAttribute(QStringLiteral("points"), list.join(QLatin1Char(' ')));
+    m_xml.writeEmptyElement(QStringLiteral("path"));
+    m_xml.writeAttribute(QStringLiteral("d"), d);
+    writeStroke();
 }
 
 void SvgPaintEngine::drawPolygon(const QPointF* points, int pointCount, PolygonDrawMode mode)
 {
-    const bool open = mode == PolylineMode;
-    m_xml.writeEmptyElement(open ? QStringLiteral("polyline") : QStringLiteral("polygon"));
-    writePoints(points, pointCount);
-    if (open)
-        m_xml.writeAttribute(QStringLiteral("fill"), QStringLiteral("none"));
-    else
-        writeFill();
+    QStringList list;
+    for (int i = 0; i < pointCount; ++i)
+        list << point(m_transform.map(points[i]));
+    m_xml.writeEmptyElement(mode == PolylineMode ? QStringLiteral("polyline")
+                                                 : QStringLiteral("polygon"));
+    m_xml.writeAttribute(QStringLiteral("points"), list.join(QLatin1Char(' ')));
     writeStroke();
 }
 
 void SvgPaintEngine::drawPath(const QPainterPath& path)
 {
     for (const QPolygonF& polygon : path.toSubpathPolygons())
-        drawPolygon(polygon.constData(), static_cast<int>(polygon.size()), OddEvenMode);
+        drawPolygon(polygon.constData(), static_cast<int>(polygon.size()), PolylineMode);
 }
 
 void SvgPaintEngine::drawTextItem(const QPointF& p, const QTextItem& textItem)
@@ -138,14 +143,15 @@ void SvgPaintEngine::drawTextItem(const QPointF& p, const QTextItem& textItem)
     const QFont font = textItem.font();
     const double pixels =
         font.pixelSize() > 0 ? font.pixelSize() : font.pointSizeF() * m_dpi / 72.0;
-    const QPointF at = m_transform.map(p); // the baseline's left end
     m_xml.writeStartElement(QStringLiteral("text"));
-    m_xml.writeAttribute(QStringLiteral("x"), number(at.x()));
-    m_xml.writeAttribute(QStringLiteral("y"), number(at.y()));
+    m_xml.writeAttribute(QStringLiteral("x"),
+                         number(m_transform.map(p).x())); // the baseline's left end
+    m_xml.writeAttribute(QStringLiteral("y"), number(m_transform.map(p).y()));
     m_xml.writeAttribute(QStringLiteral("font-family"), font.family());
     m_xml.writeAttribute(QStringLiteral("font-size"),
                          number(pixels * std::sqrt(std::abs(m_transform.determinant()))));
-    m_xml.writeAttribute(QStringLiteral("font-weight"), QString::number(font.weight()));
+    if (font.bold())
+        m_xml.writeAttribute(QStringLiteral("font-weight"), QStringLiteral("bold"));
     if (font.italic())
         m_xml.writeAttribute(QStringLiteral("font-style"), QStringLiteral("italic"));
     m_xml.writeAttribute(QStringLiteral("fill"), m_pen.color().name());

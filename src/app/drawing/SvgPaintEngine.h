@@ -2,7 +2,6 @@
 
 #include <QBrush>
 #include <QByteArray>
-#include <QFont>
 #include <QPaintEngine>
 #include <QPen>
 #include <QTransform>
@@ -10,8 +9,9 @@
 
 namespace tb {
 
-// SvgPaintDevice's engine: each rectangle, line, polygon and text the painter
-// draws becomes one SVG element, with its colours, pen width and font.
+// SvgPaintDevice's engine: each call of the painter becomes one SVG element,
+// so the lines of one call (the lattice's marks of one colour) are one path.
+// Numbers are written with at most three decimals, the same on every system.
 class SvgPaintEngine final : public QPaintEngine {
 public:
     // dpi: the device's, which turns a font's points into pixels.
@@ -31,10 +31,8 @@ public:
     [[nodiscard]] const QByteArray& svg() const noexcept { return m_svg; }
 
 private:
-    // The pen's and the brush's paint as attributes; none where there is none.
+    // The pen as stroke attributes.
     void writeStroke();
-    void writeFill();
-    void writePoints(const QPointF* points, int pointCount);
 
     QSize m_size;
     int m_dpi;
@@ -42,7 +40,6 @@ private:
     QXmlStreamWriter m_xml{&m_svg};
     QPen m_pen;
     QBrush m_brush;
-    QFont m_font;
     QTransform m_transform;
 };
 

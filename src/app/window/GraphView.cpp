@@ -1,8 +1,10 @@
 #include "GraphView.h"
 
-#include "DrawGraph.h"
-#include "GraphVectors.h"
-#include "QtDrawingSurface.h"
+#include "DescribeGraph.h"
+#include "FontMeasure.h"
+#include "GraphFiles.h"
+#include "GraphPainter.h"
+#include "GraphPicture.h"
 #include "SettingsMessages.h"
 
 #include <QAction>
@@ -43,7 +45,7 @@ QSize deviceSize(const QSize& logicalSize, qreal ratio)
 
 QImage blackImage(const QSize& logicalSize, qreal ratio)
 {
-    const int border = QtDrawingSurface::deviceBorder(ratio);
+    const int border = GraphView::deviceBorder(ratio);
     QImage image(deviceSize(logicalSize, ratio) + QSize(border, border), QImage::Format_RGB32);
     image.setDevicePixelRatio(ratio);
     image.fill(Qt::black);
@@ -123,24 +125,29 @@ QSize GraphView::sizeHint() const
 void GraphView::draw(const GraphSettings& settings, const StageVariables& stage,
                      const QFont& windowFont)
 {
-    m_pass = Pass{settings, stage, windowFont, size()};
+    fitImage();
+    const FontMeasure measure(font(), windowFont, &m_image);
+    m_pass = std::make_unique<const GraphPicture>(describeGraph(settings, stage, size(), measure));
     for (QAction* action : {m_copyAction, m_saveAction, m_printAction})
         action->setEnabled(true);
-    QtDrawingSurface surface = beginPass(windowFont);
-    drawGraph(surface, settings, stage);
+    {
+        QPainter painter(&m_image);
+        paintGraph(painter, *m_pass, font(), fontDpi(), deviceBorder(m_image.devicePixelRatio()));
+    }
+    update();
+    if (m_pass->error)
+        std::rethrow_exception(m_pass->error);
 }
 
 bool GraphView::hasGraph() const noexcept
 {
-    return m_pass.has_value();
+    return m_pass != nullptr;
 }
 
-QtDrawingSurface GraphView::beginPass(const QFont& windowFont)
+int GraphView::deviceBorder(qreal ratio)
 {
-    fitImage();
-    QtDrawingSurface::Box box{size(), font(), [this] { update(); }};
-    return {std::move(box), m_image, QtDrawingSurface::deviceBorder(m_image.devicePixelRatio()),
-            windowFont};
+    // 16 logical pixels, never less than 16 device pixels.
+    return static_cast<int>(std::ceil(16 * std::max(ratio, 1.0)));
 }
 
 QImage GraphView::image() const
@@ -151,19 +158,13 @@ QImage GraphView::image() const
 QRect GraphView::shownPart() const
 {
     const qreal ratio = m_image.devicePixelRatio();
-    const int border = QtDrawingSurface::deviceBorder(ratio);
+    const int border = deviceBorder(ratio);
     return {QPoint(border, border), m_image.size() - QSize(border, border)};
 }
 
-GraphVectorPass GraphView::vectorPass() const
+double GraphView::fontDpi() const
 {
-    // Measured on the image the screen's pass drew on, so that every text
-    // stands where it stands on screen.
-    return {m_pass->settings,
-            m_pass->stage,
-            {QSizeF(m_pass->size), font(), QFontMetricsF(font(), &m_image),
-             QFontMetricsF(m_pass->windowFont, &m_image), m_image.devicePixelRatio(),
-             static_cast<qreal>(m_image.logicalDpiY())}};
+    return m_image.logicalDpiY();
 }
 
 QByteArray GraphView::fileBytes(Format format) const
@@ -172,9 +173,9 @@ QByteArray GraphView::fileBytes(Format format) const
         return {};
     switch (format) {
     case Format::Svg:
-        return graphSvg(vectorPass());
+        return graphSvg(*m_pass, font(), fontDpi());
     case Format::Pdf:
-        return graphPdf(vectorPass());
+        return graphPdf(*m_pass, font(), fontDpi());
     case Format::Png:
         break;
     }
@@ -203,12 +204,12 @@ bool GraphView::printOn(QPrinter& printer) const
         return false;
     const QRectF page(QPointF(0, 0),
                       printer.pageLayout().paintRectPixels(printer.resolution()).size());
-    const QSizeF size(m_pass->size);
+    const QSizeF size = m_pass->size;
     const double scale = std::min(page.width() / size.width(), page.height() / size.height());
     painter.translate((page.width() - size.width() * scale) / 2,
                       (page.height() - size.height() * scale) / 2);
     painter.scale(scale, scale);
-    paintGraph(painter, vectorPass());
+    paintGraph(painter, *m_pass, font(), fontDpi());
     return painter.end();
 }
 

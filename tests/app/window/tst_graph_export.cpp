@@ -1,10 +1,11 @@
-// The graph taken out of the window: as SVG with every element, as PNG of
-// the pixels shown, on the clipboard, on a printer, and only once a press
-// has drawn it.
+// The graph taken out of the window: as SVG and PDF with smooth traces and
+// every text, as PNG of the pixels shown, on the clipboard, on a printer,
+// and only once a press has drawn it.
 #include "Accessibility.h"
 #include "FieldEdit.h"
-#include "GraphVectors.h"
 #include "LaidOutWindow.h"
+#include "StageVariables.h"
+#include "Waveforms.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -18,6 +19,8 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPrinter>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -30,11 +33,13 @@ using FieldTexts = QMap<int, QString>;
 
 namespace {
 
-// What an SVG file draws: its lines by stroke colour, its texts, and the
-// font families of the texts.
+// What an SVG file draws: its lines by stroke colour, its texts, the font
+// families of the texts, and the points of its longest polyline of each
+// colour.
 struct SvgContent {
     QString error;
     std::map<QString, int> lines;
+    std::map<QString, QStringList> longest;
 
     [[nodiscard]] int linesOf(const char* stroke) const
     {
@@ -65,6 +70,11 @@ SvgContent readSvg(const QByteArray& svg)
             if (name == QLatin1String("polyline") || name == QLatin1String("line") ||
                 name == QLatin1String("path"))
                 ++content.lines[strokes.last()];
+            const QStringList points =
+                a.value(QLatin1String("points")).toString().split(QLatin1Char(' '));
+            if (name == QLatin1String("polyline") &&
+                points.size() > content.longest[strokes.last()].size())
+                content.longest[strokes.last()] = points;
             if (name == QLatin1String("text")) {
                 content.families << families.last();
                 content.texts << xml.readElementText(QXmlStreamReader::IncludeChildElements);
@@ -101,6 +111,8 @@ private slots:
     void initTestCase();
     void svgHoldsTheGraph_data();
     void svgHoldsTheGraph();
+    void svgTraceRunsThroughItsSamples();
+    void pdfHoldsCurvesAndTexts();
     void pngIsThePixelsShown();
     void clipboardHoldsBothFormats();
     void nothingToTakeBeforeThePress();
@@ -120,28 +132,19 @@ void TestGraphExport::svgHoldsTheGraph_data()
     QTest::addColumn<int>("whiteLines");
     QTest::addColumn<int>("greyLines");
     QTest::addColumn<QStringList>("labels");
-    QTest::addColumn<tb::SvgWriter>("writer");
-    // The first run's lattice in the 950 x 336 box: 30 columns and 30 rows,
-    // every fifth labeled. White: the frame's 4 lines, an X tick above and
-    // below in each of the 29 inner columns, a Y tick on both edges in each
-    // of the 29 inner rows; grey: a horizontal mark for each of the 5 inner
-    // labeled rows and a vertical one for each of the 5 inner labeled
-    // columns, at each of the 29 inner points along them.
-    // Qt SVG's generator, and the writer of the build without Qt SVG.
-    for (const auto& [writer, name] :
-         {std::pair{tb::SvgWriter::QtSvg, "Qt SVG"}, std::pair{tb::SvgWriter::Own, "own writer"}}) {
-        if (writer == tb::SvgWriter::QtSvg && !tb::hasQtSvg())
-            continue;
-        QTest::addRow("worked example, %s", name)
-            << FieldTexts{} << 4 + 2 * 29 + 2 * 29 << 2 * 5 * 29
-            << QStringList{"0.000", "60.00", "360.0", " 300.0     ", "-300.0     ", " 0.000     "}
-            << writer;
-        // 32 767 labeled ticks on both axes: billions of marks, which the screen
-        // shows as a few thousand device pixels' worth.
-        QTest::addRow("dense lattice, %s", name)
-            << FieldTexts{{10, "32767"}, {11, "1"}, {14, "32767"}, {15, "1"}} << -1 << -1
-            << QStringList{"0.000", "360.0", " 300.0     ", "-300.0     "} << writer;
-    }
+    QTest::addColumn<int>("maxBytes");
+    // White: the frame's 4 lines, then the lattice's ticks as two groups
+    // (left and top edges, bottom and right edges); grey: its grid marks as
+    // one group.
+    QTest::newRow("worked example")
+        << FieldTexts{} << 4 + 2 << 1
+        << QStringList{"0.000", "60.00", "360.0", " 300.0     ", "-300.0     ", " 0.000     "}
+        << 200 * 1024;
+    // 32 767 labeled ticks on both axes: billions of marks on screen, and
+    // blocks of marks side by side here.
+    QTest::newRow("dense lattice")
+        << FieldTexts{{10, "32767"}, {11, "1"}, {14, "32767"}, {15, "1"}} << 4 << 0
+        << QStringList{"0.000", "360.0", " 300.0     ", "-300.0     "} << 20 * 1024 * 1024;
 }
 
 void TestGraphExport::svgHoldsTheGraph()
@@ -150,22 +153,23 @@ void TestGraphExport::svgHoldsTheGraph()
     QFETCH(int, whiteLines);
     QFETCH(int, greyLines);
     QFETCH(QStringList, labels);
-    QFETCH(tb::SvgWriter, writer);
+    QFETCH(int, maxBytes);
     LaidOutWindow f;
     QVERIFY(f.show());
     setFields(f.h, fields);
     f.h.clickCalculate();
 
-    const QByteArray svg = tb::graphSvg(f.box().vectorPass(), writer);
-    QCOMPARE_LT(svg.size(), 20 * 1024 * 1024);
+    const QByteArray svg = f.box().fileBytes(tb::GraphView::Format::Svg);
+    QCOMPARE_LT(svg.size(), maxBytes);
     const SvgContent content = readSvg(svg);
     QCOMPARE(content.error, QString());
-    for (const char* trace : {"#ff0000", "#00ff00", "#0000ff"})
-        QCOMPARE_GT(content.linesOf(trace), 100); // a trace, and its legend line
-    if (whiteLines >= 0) {
-        QCOMPARE(content.linesOf("#ffffff"), whiteLines);
-        QCOMPARE(content.linesOf("#888888"), greyLines);
+    // The legend's line, and a trace drawn in a few unbroken stretches.
+    for (const char* trace : {"#ff0000", "#00ff00", "#0000ff"}) {
+        QCOMPARE_GE(content.linesOf(trace), 2);
+        QCOMPARE_LE(content.linesOf(trace), 6);
     }
+    QCOMPARE(content.linesOf("#ffffff"), whiteLines);
+    QCOMPARE(content.linesOf("#888888"), greyLines);
     QStringList expected = labels;
     expected << "Load Voltage (Volts)"
              << "V1 Cathode Current (mA)"
@@ -179,6 +183,82 @@ void TestGraphExport::svgHoldsTheGraph()
     QStringList families = content.families;
     families.removeDuplicates();
     QCOMPARE(families, QStringList{f.box().font().family()});
+}
+
+// The worked example in the 950 x 336 box: plotLeft 74, plotBottom 292,
+// 876 pixels for 360 degrees and 292 for 600 volts. Each vertex of the load
+// voltage's path lies where its angle and value map, unrounded, with the
+// line through the middle of the screen's pixels (half a pixel right and
+// down).
+void TestGraphExport::svgTraceRunsThroughItsSamples()
+{
+    LaidOutWindow f;
+    QVERIFY(f.show());
+    f.h.clickCalculate();
+    const SvgContent content = readSvg(f.box().fileBytes(tb::GraphView::Format::Svg));
+    const QStringList points = content.longest.at(QStringLiteral("#ff0000"));
+    QCOMPARE_GT(points.size(), 2000);
+    tb::StageVariables stage;
+    stage.supplyVolts = 400;
+    stage.ebkVolts = 60;
+    stage.loadOhms = 4000;
+    stage.driveRmsVolts = 200;
+    stage.idleAmps = 0.05;
+    stage.gridPeakVolts = std::sqrt(2.0) * 200 / 2;
+    int offPixelGrid = 0;
+    for (const QString& point : points) {
+        const double x = point.section(QLatin1Char(','), 0, 0).toDouble();
+        const double y = point.section(QLatin1Char(','), 1, 1).toDouble();
+        const double angle = (x - 74.5) * 360.0 / 876.0;
+        const double expectedY = 292.5 - (tb::loadVoltageAt(stage, angle) + 300.0) * 292.0 / 600.0;
+        QVERIFY2(std::abs(y - expectedY) < 0.01,
+                 qPrintable(QStringLiteral("%1 at %2 degrees, expected y %3")
+                                .arg(point)
+                                .arg(angle)
+                                .arg(expectedY)));
+        offPixelGrid += x - 0.5 != std::round(x - 0.5) && y - 0.5 != std::round(y - 0.5);
+    }
+    QCOMPARE_GT(offPixelGrid, points.size() / 2); // no staircase of whole pixels
+}
+
+// Through poppler's tools where they are installed: the traces are long
+// paths, and the texts are text.
+void TestGraphExport::pdfHoldsCurvesAndTexts()
+{
+    const QString toSvg = QStandardPaths::findExecutable(QStringLiteral("pdftocairo"));
+    const QString toText = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+    if (toSvg.isEmpty() || toText.isEmpty())
+        QSKIP("needs pdftocairo and pdftotext (poppler-utils)");
+    LaidOutWindow f;
+    QVERIFY(f.show());
+    f.h.clickCalculate();
+    const QByteArray pdf = f.box().fileBytes(tb::GraphView::Format::Pdf);
+    QCOMPARE_LT(pdf.size(), 100 * 1024);
+    const QTemporaryDir dir;
+    QFile file(dir.filePath(QStringLiteral("graph.pdf")));
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(pdf) == pdf.size());
+    file.close();
+    const auto run = [&](const QString& program, QStringList arguments, const QString& output) {
+        QProcess process;
+        process.start(program, arguments << file.fileName() << dir.filePath(output));
+        QVERIFY(process.waitForFinished(30000));
+        QCOMPARE(process.exitCode(), 0);
+    };
+    run(toText, {}, QStringLiteral("graph.txt"));
+    run(toSvg, {QStringLiteral("-svg")}, QStringLiteral("graph.svg"));
+    QFile text(dir.filePath(QStringLiteral("graph.txt")));
+    QVERIFY(text.open(QIODevice::ReadOnly));
+    const QString words = QString::fromUtf8(text.readAll());
+    for (const char* expected : {"Load Voltage (Volts)", "Phase Angle (Degrees)", "60.00", "300.0"})
+        QVERIFY2(words.contains(QLatin1String(expected)), expected);
+    QFile svg(dir.filePath(QStringLiteral("graph.svg")));
+    QVERIFY(svg.open(QIODevice::ReadOnly));
+    QXmlStreamReader xml(&svg);
+    int longPaths = 0;
+    while (!xml.atEnd())
+        if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == QLatin1String("path"))
+            longPaths += xml.attributes().value(QLatin1String("d")).count(QLatin1Char('L')) > 500;
+    QCOMPARE_GE(longPaths, 3);
 }
 
 void TestGraphExport::pngIsThePixelsShown()

@@ -1,7 +1,5 @@
-#include "DrawGraph.h"
 #include "GraphSettings.h"
 #include "LaidOutWindow.h"
-#include "QtDrawingSurface.h"
 #include "StageVariables.h"
 
 #include <QDir>
