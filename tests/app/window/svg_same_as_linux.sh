@@ -12,10 +12,11 @@ trap 'rm -rf "$work"' EXIT
 mkdir "$work/linux" "$work/windows"
 test_function=svgHoldsTheGraph
 # The Linux run sees Qt's own variable names; Wine's environment renames them.
-env -u WINEPREFIX QT_QPA_PLATFORM=offscreen TUBEBRIDGE_KEEP_SVG="$work/linux" \
+QT_QPA_PLATFORM=offscreen TUBEBRIDGE_KEEP_SVG="$work/linux" \
     "$linux" "$test_function" >"$work/linux.log" 2>&1 || { cat "$work/linux.log"; exit 1; }
 TUBEBRIDGE_KEEP_SVG="Z:$work/windows" "$wine" "$windows" "$test_function" \
     >"$work/windows.log" 2>&1 || { cat "$work/windows.log"; exit 1; }
+shopt -s nullglob
 status=0
 for file in "$work/linux"/*.svg; do
     name=$(basename "$file")
@@ -25,6 +26,7 @@ for file in "$work/linux"/*.svg; do
         status=1
     fi
 done
-ls "$work/linux"/*.svg >/dev/null 2>&1 || { echo "the Linux run kept no SVG"; status=1; }
+svgs=("$work/linux"/*.svg)
+((${#svgs[@]} > 0)) || { echo "the Linux run kept no SVG"; status=1; }
 ((status == 0)) && echo "the same: $(cd "$work/linux" && echo *.svg)"
 exit "$status"
