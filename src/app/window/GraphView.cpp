@@ -6,6 +6,7 @@
 #include "GraphPainter.h"
 #include "GraphPicture.h"
 #include "SettingsMessages.h"
+#include "WindowMessages.h"
 
 #include <QAction>
 #include <QApplication>
@@ -18,7 +19,6 @@
 #include <QImageWriter>
 #include <QLineEdit>
 #include <QMenu>
-#include <QMessageBox>
 #include <QMimeData>
 #include <QPaintEvent>
 #include <QPainter>
@@ -257,7 +257,7 @@ void GraphView::saveGraphAs()
         // the filter's extension was added: the name to be written is asked
         // about here, as the dialog would have.
         if (answer.askedAbout != answer.path && QFileInfo::exists(answer.path) &&
-            !replaceConfirmed(answer.path))
+            !replaceConfirmed(this, QStringLiteral("Save Graph As"), answer.path))
             name = answer.path;
         else
             path = answer.path;
@@ -306,18 +306,6 @@ GraphView::SaveDialogAnswer GraphView::askSavePath(const QString& name)
         answer.askedAbout = dialog.selectedFiles().value(0);
     }
     return answer;
-}
-
-bool GraphView::replaceConfirmed(const QString& path)
-{
-    QMessageBox question(QMessageBox::Warning, QStringLiteral("Save Graph As"),
-                         QStringLiteral("%1 already exists.\nDo you want to replace it?")
-                             .arg(QFileInfo(path).fileName()),
-                         QMessageBox::Yes | QMessageBox::No, this);
-    question.setObjectName(QStringLiteral("replaceQuestion"));
-    question.setTextFormat(Qt::PlainText);
-    question.setDefaultButton(QMessageBox::No);
-    return question.exec() == QMessageBox::Yes;
 }
 
 void GraphView::printGraph()

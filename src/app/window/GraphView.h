@@ -109,7 +109,6 @@ private:
         QString askedAbout;
     };
     [[nodiscard]] SaveDialogAnswer askSavePath(const QString& name);
-    [[nodiscard]] bool replaceConfirmed(const QString& path);
     // Gives the image the view's size and its border at its device pixel
     // ratio, keeping what is drawn.
     void fitImage();

@@ -460,14 +460,7 @@ QString MainWindow::designPathFor(const QString& chosen)
     const QString path = chosen + suffix;
     if (!QFileInfo::exists(path))
         return path;
-    QMessageBox question(QMessageBox::Warning, QStringLiteral("Save Design As"),
-                         QStringLiteral("%1 already exists.\nDo you want to replace it?")
-                             .arg(QFileInfo(path).fileName()),
-                         QMessageBox::Yes | QMessageBox::No, this);
-    question.setObjectName(QStringLiteral("replaceQuestion"));
-    question.setTextFormat(Qt::PlainText);
-    question.setDefaultButton(QMessageBox::No);
-    return question.exec() == QMessageBox::Yes ? path : QString();
+    return replaceConfirmed(this, QStringLiteral("Save Design As"), path) ? path : QString();
 }
 
 void MainWindow::onOpenDesignTriggered()

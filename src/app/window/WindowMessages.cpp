@@ -1,5 +1,6 @@
 #include "WindowMessages.h"
 
+#include <QFileInfo>
 #include <QLabel>
 #include <QWidget>
 
@@ -49,6 +50,18 @@ void WindowMessages::open(QMessageBox::Icon icon, const QString& objectName, con
     QRect placed = box->geometry();
     placed.moveCenter(m_window->geometry().center());
     box->setGeometry(placed);
+}
+
+bool replaceConfirmed(QWidget* parent, const QString& title, const QString& path)
+{
+    QMessageBox question(QMessageBox::Warning, title,
+                         QStringLiteral("%1 already exists.\nDo you want to replace it?")
+                             .arg(QFileInfo(path).fileName()),
+                         QMessageBox::Yes | QMessageBox::No, parent);
+    question.setObjectName(QStringLiteral("replaceQuestion"));
+    question.setTextFormat(Qt::PlainText);
+    question.setDefaultButton(QMessageBox::No);
+    return question.exec() == QMessageBox::Yes;
 }
 
 } // namespace tb

@@ -37,4 +37,8 @@ private:
     QPointer<QMessageBox> m_open;
 };
 
+// Asks, under title, whether the file at path may be replaced; "No" is the
+// default. Plain text: a file's name is shown as it is.
+[[nodiscard]] bool replaceConfirmed(QWidget* parent, const QString& title, const QString& path);
+
 } // namespace tb

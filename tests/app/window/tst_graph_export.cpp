@@ -6,6 +6,7 @@
 #include "LaidOutWindow.h"
 #include "StageVariables.h"
 #include "Waveforms.h"
+#include "WorkedStage.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -210,13 +211,7 @@ void TestGraphExport::svgTraceRunsThroughItsSamples()
     const SvgContent content = readSvg(f.box().fileBytes(tb::GraphView::Format::Svg));
     const QStringList points = content.longest.at(QStringLiteral("#ff0000"));
     QCOMPARE_GT(points.size(), 2000);
-    tb::StageVariables stage;
-    stage.supplyVolts = 400;
-    stage.ebkVolts = 60;
-    stage.loadOhms = 4000;
-    stage.driveRmsVolts = 200;
-    stage.idleAmps = 0.05;
-    stage.gridPeakVolts = std::sqrt(2.0) * 200 / 2;
+    const tb::StageVariables stage = tb::test::workedStage();
     int offPixelGrid = 0;
     for (const QString& point : points) {
         const double x = point.section(QLatin1Char(','), 0, 0).toDouble();
