@@ -173,7 +173,8 @@ program_window() {
 # The graph saved as a PNG as a user does: a right-click on it, "Save Graph
 # As..." in the middle of its menu's three entries, a full path typed over the
 # offered name in the save dialog, and Return. The file holds the graph: as
-# wide as the window's black box, the graph view, at 100 %.
+# wide as the graph view at 100 %, all that differs from the window's ground
+# across it (a tick of the right edge may stand where the row crosses it).
 save_graph_png() {
     local png=$work/saved/graph.png x y w h
     mkdir -p "$work/saved"
@@ -190,7 +191,7 @@ save_graph_png() {
     local got width
     got=$(identify -format '%m %w' "$png") || fail "$png is not an image"
     width=$(convert "$artefacts/$scenario.png" -crop "${win_w}x1+$win_x+$((win_y + win_h * 70 / 100))" \
-        +repage -depth 8 txt:- | awk 'NR > 1 && $3 ~ /#000000/ {if (!f) f = NR; l = NR} END {print l - f + 1}')
+        +repage -depth 8 txt:- | awk 'NR == 2 {ground = $3} NR > 1 && $3 != ground {if (!f) f = NR; l = NR} END {print l - f + 1}')
     [[ $got == "PNG $width" ]] || fail "$png: '$got', expected 'PNG $width' (the graph's width on screen)"
     wait_until 10 eval '! program_window "Save Graph As"' || fail "the save dialog stayed open"
     xdotool windowfocus --sync "$main_win" >/dev/null 2>&1 || true
