@@ -28,6 +28,7 @@
 #include <QStandardPaths>
 #include <QStyleOptionFocusRect>
 
+#include <algorithm>
 #include <cmath>
 
 namespace tb {
@@ -53,13 +54,12 @@ QImage blackImage(const QSize& logicalSize, qreal ratio)
 }
 
 QAction* addGraphAction(QWidget* view, const QString& text, const QList<QKeySequence>& keys,
-                        const QString& name)
+                        const QString& name, Qt::ShortcutContext context)
 {
     auto* action = new QAction(text, view);
     action->setObjectName(name);
     action->setShortcuts(keys);
-    // Only while the graph has the focus: in a field, Ctrl+C copies its text.
-    action->setShortcutContext(Qt::WidgetShortcut);
+    action->setShortcutContext(context);
     action->setEnabled(false);
     view->addAction(action);
     return action;
@@ -84,6 +84,14 @@ constexpr Filter Filters[] = {
     {"PDF document (*.pdf)", GraphView::Format::Pdf, "pdf"},
 };
 
+bool savesAFormat(const QString& path)
+{
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    return std::any_of(std::begin(Filters), std::end(Filters), [&suffix](const Filter& filter) {
+        return suffix == QLatin1String(filter.extension);
+    });
+}
+
 const Filter& filterOf(GraphView::Format format)
 {
     for (const Filter& filter : Filters)
@@ -96,16 +104,18 @@ const Filter& filterOf(GraphView::Format format)
 
 GraphView::GraphView(QWidget* parent)
     : QWidget(parent)
+    // Copy only while the graph has the focus: in a field, Ctrl+C copies its
+    // text. Save and print are the graph's wherever the focus is in its window.
     , m_copyAction(addGraphAction(this, QStringLiteral("&Copy Graph"),
                                   QKeySequence::keyBindings(QKeySequence::Copy),
-                                  QStringLiteral("copyGraphAction")))
+                                  QStringLiteral("copyGraphAction"), Qt::WidgetShortcut))
     // Save As is the design's: saving the graph is an export, Ctrl+Shift+E.
     , m_saveAction(addGraphAction(this, QStringLiteral("&Save Graph As..."),
                                   {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E)},
-                                  QStringLiteral("saveGraphAction")))
+                                  QStringLiteral("saveGraphAction"), Qt::WindowShortcut))
     , m_printAction(addGraphAction(this, QStringLiteral("&Print Graph..."),
                                    QKeySequence::keyBindings(QKeySequence::Print),
-                                   QStringLiteral("printGraphAction")))
+                                   QStringLiteral("printGraphAction"), Qt::WindowShortcut))
     , m_saveFolder(picturesFolder())
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -304,6 +314,14 @@ GraphView::SaveDialogAnswer GraphView::askSavePath(const QString& name)
     } else {
         dialog.setDefaultSuffix(QString());
         answer.askedAbout = dialog.selectedFiles().value(0);
+    }
+    // Never one kind of file under another's name: x.jpg is saved as
+    // x.jpg.png, and that name is asked about here.
+    if (!savesAFormat(answer.path)) {
+        answer.askedAbout = answer.path;
+        for (const Filter& filter : Filters)
+            if (dialog.selectedNameFilter() == QLatin1String(filter.text))
+                answer.path += QLatin1Char('.') + QLatin1String(filter.extension);
     }
     return answer;
 }

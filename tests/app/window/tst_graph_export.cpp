@@ -118,6 +118,7 @@ private slots:
     void clipboardHoldsBothFormats();
     void nothingToTakeBeforeThePress();
     void printsOnePage();
+    void saveThroughTheDialog_data();
     void saveThroughTheDialog();
     void missingFolderIsNotMade();
 };
@@ -345,8 +346,21 @@ void TestGraphExport::printsOnePage()
 
 // The dialog's filter chooses the format of a name without an extension, the
 // file is written, and a screen reader hears where.
+void TestGraphExport::saveThroughTheDialog_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("saved");
+    QTest::newRow("no extension") << "bench graph"
+                                  << "bench graph.pdf";
+    // Never a PDF under another kind's name.
+    QTest::newRow("an extension of no format saved") << "bench.v2"
+                                                     << "bench.v2.pdf";
+}
+
 void TestGraphExport::saveThroughTheDialog()
 {
+    QFETCH(QString, typed);
+    QFETCH(QString, saved);
     LaidOutWindow f;
     QVERIFY(f.show());
     f.h.clickCalculate();
@@ -362,20 +376,21 @@ void TestGraphExport::saveThroughTheDialog()
                         Qt::Key_End); // "PDF document (*.pdf)"
         auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
         QVERIFY(name != nullptr);
-        name->setText(dir.filePath(QStringLiteral("bench graph")));
+        name->setText(dir.filePath(typed));
         QTest::keyClick(name, Qt::Key_Return);
     });
     answer.start(10);
     action(f.box(), "saveGraphAction")->trigger();
-    QFile saved(dir.filePath(QStringLiteral("bench graph.pdf")));
-    QVERIFY(saved.open(QIODevice::ReadOnly));
-    QVERIFY(saved.readAll().startsWith("%PDF"));
+    QFile file(dir.filePath(saved));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QVERIFY(file.readAll().startsWith("%PDF"));
+    QVERIFY(!QFileInfo::exists(dir.filePath(typed)));
     QAccessibleInterface* window = QAccessible::queryAccessibleInterface(&f.h.window());
     QString heard;
     for (int i = 0; i < window->childCount(); ++i)
         if (window->child(i)->role() == QAccessible::Notification)
             heard = window->child(i)->text(QAccessible::Name);
-    QCOMPARE(heard, QStringLiteral("Graph saved to bench graph.pdf"));
+    QCOMPARE(heard, QStringLiteral("Graph saved to ") + saved);
 }
 
 // A save into a folder that does not exist makes no folder, writes nothing,
