@@ -22,6 +22,7 @@
 #include <QMimeData>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QResizeEvent>
@@ -205,22 +206,44 @@ QByteArray GraphView::fileBytes(Format format) const
     return bytes;
 }
 
-bool GraphView::printOn(QPrinter& printer) const
+GraphView::PrintOutcome GraphView::printOn(QPrinter& printer) const
 {
     if (!m_pass)
-        return false;
-    QPainter painter;
-    if (!painter.begin(&printer))
-        return false;
-    const QRectF page(QPointF(0, 0),
-                      printer.pageLayout().paintRectPixels(printer.resolution()).size());
+        return {};
+    const QString file = printer.outputFileName();
+    if (file.isEmpty() || printer.outputFormat() != QPrinter::PdfFormat) {
+        QPainter painter;
+        if (!painter.begin(&printer))
+            return {};
+        paintPage(painter, printer.pageLayout(), printer.resolution());
+        return {painter.end(), {}};
+    }
+    // A full disk would leave half a PDF written in place: made whole here
+    // first, then put in place as a save is, or not at all.
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter pdf(&buffer);
+        pdf.setTitle(printer.docName());
+        pdf.setResolution(printer.resolution());
+        pdf.setPageLayout(printer.pageLayout());
+        QPainter painter(&pdf);
+        paintPage(painter, pdf.pageLayout(), pdf.resolution());
+    }
+    const AtomicWriteResult written = writeFileAtomically(file, bytes, MissingFolders::Refuse);
+    return {written.ok(), written.ok() ? QString() : saveFailureCause(written, file)};
+}
+
+void GraphView::paintPage(QPainter& painter, const QPageLayout& layout, int resolution) const
+{
+    const QRectF page(QPointF(0, 0), layout.paintRectPixels(resolution).size());
     const QSizeF size = m_pass->size;
     const double scale = std::min(page.width() / size.width(), page.height() / size.height());
     painter.translate((page.width() - size.width() * scale) / 2,
                       (page.height() - size.height() * scale) / 2);
     painter.scale(scale, scale);
     paintGraph(painter, *m_pass, font(), fontDpi());
-    return painter.end();
 }
 
 GraphView::Format GraphView::formatOf(const QString& path)
@@ -334,8 +357,10 @@ void GraphView::printGraph()
     printer.setDocName(QStringLiteral("Tubebridge graph"));
     QPrintDialog dialog(&printer, this);
     dialog.setObjectName(QStringLiteral("printDialog"));
-    if (dialog.exec() == QDialog::Accepted && !printOn(printer))
-        emit graphNotPrinted(printer.outputFileName());
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    if (const PrintOutcome outcome = printOn(printer); !outcome.printed)
+        emit graphNotPrinted(printer.outputFileName(), outcome.cause);
 }
 
 void GraphView::openMenu(const QPoint& globalPos)

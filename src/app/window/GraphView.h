@@ -9,6 +9,7 @@
 #include <memory>
 
 class QAction;
+class QPageLayout;
 class QPainter;
 class QPrinter;
 
@@ -62,9 +63,16 @@ public:
     // resolution that prints them at their size on screen, or the drawing
     // as SVG or PDF. Empty before the first drawing.
     [[nodiscard]] QByteArray fileBytes(Format format) const;
-    // The drawing on a printer's page, as large as it allows; false
-    // when the printer (or its output file) could not be opened.
-    [[nodiscard]] bool printOn(QPrinter& printer) const;
+    // What a print did: printed, or why not (a cause to tell; empty where a
+    // printer could not be opened).
+    struct PrintOutcome {
+        bool printed = false;
+        QString cause;
+    };
+    // The drawing on a printer's page, as large as it allows. Printed to a
+    // PDF file, the file is made whole first and replaced in one step, as a
+    // save is.
+    [[nodiscard]] PrintOutcome printOn(QPrinter& printer) const;
     // What a save did: nothing where the graph could not be made into the
     // format (made is false), else what the write gave.
     struct SaveOutcome {
@@ -89,7 +97,7 @@ signals:
     void graphNotSaved(const QString& path, const QString& cause);
     // After "Print Graph...": the printer, or the file printed to, could not
     // be opened (that file, or empty for a printer).
-    void graphNotPrinted(const QString& file);
+    void graphNotPrinted(const QString& file, const QString& cause);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -101,6 +109,8 @@ protected:
 
 private:
     void openMenu(const QPoint& globalPos);
+    // The drawing centred on a page of that layout, as large as it allows.
+    void paintPage(QPainter& painter, const QPageLayout& layout, int resolution) const;
     // The name the save dialog gave, with the extension of its filter where
     // none was typed (empty when cancelled), and the name it asked about
     // before replacing a file.

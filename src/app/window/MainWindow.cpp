@@ -660,16 +660,21 @@ void MainWindow::onGraphNotSaved(const QString& path, const QString& cause)
                     .arg(QDir::toNativeSeparators(path)));
 }
 
-void MainWindow::onGraphNotPrinted(const QString& file)
+void MainWindow::onGraphNotPrinted(const QString& file, const QString& cause)
 {
-    m_messages->showGraphProblem(
-        QStringLiteral("The graph could not be printed."),
-        file.isEmpty()
-            ? QStringLiteral("The printer could not be opened. Check that it is connected and "
-                             "ready, then print again.")
-            : QStringLiteral("The file %1 could not be written: its folder may not exist, or "
-                             "you may not write to it. Choose another file, then print again.")
-                  .arg(QDir::toNativeSeparators(file)));
+    QString detail;
+    if (file.isEmpty())
+        detail = QStringLiteral("The printer could not be opened. Check that it is connected and "
+                                "ready, then print again.");
+    else if (cause.isEmpty())
+        detail = QStringLiteral("The file %1 could not be written: its folder may not exist, or "
+                                "you may not write to it. Choose another file, then print again.")
+                     .arg(QDir::toNativeSeparators(file));
+    else
+        detail = cause + QStringLiteral("\n\nAny file that was at %1 is as it was before. Choose "
+                                        "another file, or print again when that is done.")
+                             .arg(QDir::toNativeSeparators(file));
+    m_messages->showGraphProblem(QStringLiteral("The graph could not be printed."), detail);
 }
 
 void MainWindow::setIndicator(bool clipped)

@@ -62,7 +62,7 @@ private slots:
     void onLayoutDue();
     void onGraphSaved(const QString& path);
     void onGraphNotSaved(const QString& path, const QString& cause);
-    void onGraphNotPrinted(const QString& file);
+    void onGraphNotPrinted(const QString& file, const QString& cause);
 
 private:
     void createControls();

@@ -332,16 +332,20 @@ void TestGraphExport::printsOnePage()
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(dir.filePath(QStringLiteral("printed.pdf")));
-    QVERIFY(f.box().printOn(printer));
+    QVERIFY(f.box().printOn(printer).printed);
     QFile printed(printer.outputFileName());
     QVERIFY(printed.open(QIODevice::ReadOnly));
     const QByteArray pdf = printed.readAll();
     QVERIFY(pdf.startsWith("%PDF"));
     QCOMPARE(pdf.count("/Type /Page\n") + pdf.count("/Type /Page\r"), 1);
 
-    // A file that cannot be made: nothing printed, and no crash.
+    // A file that cannot be made: nothing printed, the folder not made, and
+    // the cause told.
     printer.setOutputFileName(dir.filePath(QStringLiteral("missing/printed.pdf")));
-    QVERIFY(!f.box().printOn(printer));
+    const tb::GraphView::PrintOutcome outcome = f.box().printOn(printer);
+    QVERIFY(!outcome.printed);
+    QVERIFY2(outcome.cause.contains(QStringLiteral("missing")), qPrintable(outcome.cause));
+    QVERIFY(!QFileInfo::exists(dir.filePath(QStringLiteral("missing"))));
 }
 
 // The dialog's filter chooses the format of a name without an extension, the
