@@ -18,6 +18,7 @@
 #include "WindowMessages.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
 #include <QDragEnterEvent>
@@ -480,7 +481,19 @@ void MainWindow::openDesign(const QString& path)
         m_messages->showSettingsProblem(QStringLiteral("The design could not be opened."), problem);
         return;
     }
-    auto* window = new MainWindow(SettingsFile::forDesign(path));
+    // A design open in a window already is shown there: two windows on one
+    // file would each save over the other's changes.
+    const SettingsFile design = SettingsFile::forDesign(path);
+    for (QWidget* shown : QApplication::topLevelWidgets())
+        if (auto* open = qobject_cast<MainWindow*>(shown);
+            open != nullptr && open->isVisible() &&
+            open->m_settings.role() == SettingsFile::Role::Design &&
+            samePath(open->m_settings.path(), design.path())) {
+            open->raise();
+            open->activateWindow();
+            return;
+        }
+    auto* window = new MainWindow(design);
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->m_recentList = m_recentList;
     window->show();

@@ -12,7 +12,8 @@ namespace {
 // A line of the list is a path; a few thousand bytes hold eight long ones.
 constexpr qint64 ListReadLimit = qint64{RecentDesignCount} * 8192;
 
-// Windows' file names ignore case, so one design is one entry there too.
+} // namespace
+
 bool samePath(const QString& a, const QString& b)
 {
 #ifdef Q_OS_WIN
@@ -21,8 +22,6 @@ bool samePath(const QString& a, const QString& b)
     return a == b;
 #endif
 }
-
-} // namespace
 
 QString recentDesignsFile(const QString& settingsPath)
 {

@@ -14,6 +14,10 @@ inline constexpr int RecentDesignCount = 8;
 // when the settings have no place, and then nothing is kept.
 [[nodiscard]] QString recentDesignsFile(const QString& settingsPath);
 
+// Whether two absolute paths name one design: Windows' file names ignore
+// case.
+[[nodiscard]] bool samePath(const QString& a, const QString& b);
+
 // designs with path first, once, and no more than RecentDesignCount.
 [[nodiscard]] QStringList withDesignFirst(const QStringList& designs, const QString& path);
 

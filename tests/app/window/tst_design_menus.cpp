@@ -18,6 +18,7 @@ private slots:
     void closingAChangedDesignAsks_data();
     void closingAChangedDesignAsks();
     void recentDesignsNewestFirstAndEight();
+    void openingAnOpenDesignShowsItsWindow();
 };
 
 void TestDesignMenus::saveThenSaveDesignAs()
@@ -93,6 +94,27 @@ void TestDesignMenus::recentDesignsNewestFirstAndEight()
         tb::noteRecentDesign(list, dir.filePath(name));
     QCOMPARE(tb::readRecentDesigns(list).join(' ').remove(dir.path() + '/'),
              QString("3 9 8 7 6 5 4 2"));
+}
+
+// Two windows on one file would each save over the other's changes.
+void TestDesignMenus::openingAnOpenDesignShowsItsWindow()
+{
+    const QTemporaryDir dir;
+    const QString path = dir.filePath("a.tubebridge");
+    QVERIFY(tb::test::writeFile(path, lines(sixteen("d"))));
+    WindowHarness h(tb::SettingsFile::forDesign(path));
+    QVERIFY(h.showAndActivate());
+    QTimer::singleShot(0, [path] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        dialog->selectFile(path);
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    h.window().findChild<QAction*>("openDesignAction")->trigger();
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    QCOMPARE(std::count_if(
+                 windows.begin(), windows.end(),
+                 [](const QWidget* w) { return w->isVisible() && w->inherits("QMainWindow"); }),
+             1);
 }
 
 QTEST_MAIN(TestDesignMenus)
