@@ -214,7 +214,7 @@ namespace {
 } // namespace
 
 QString saveFailureMessage(const AtomicWriteResult& failure, const QString& file,
-                           SettingsFile::Role role)
+                           SettingsFile::Role role, const QString& again)
 {
     // The folder is looked for once, at start-up.
     if (failure.obstacle == Obstacle::NoSettingsFolder)
@@ -225,8 +225,9 @@ QString saveFailureMessage(const AtomicWriteResult& failure, const QString& file
                                                                : QStringLiteral("settings file");
     return causeAndRemedy(failure, file) +
            QStringLiteral("\n\nThe %1 %2 is as it was before, your fields are kept, and the "
-                          "program stays open: press \"End\" again when that is done.")
-               .arg(subject, native(file));
+                          "program stays open: %3 when that is done.")
+               .arg(subject, native(file),
+                    again.isEmpty() ? QStringLiteral("press \"End\" again") : again);
 }
 
 QString saveFailureCause(const AtomicWriteResult& failure, const QString& file)

@@ -369,14 +369,14 @@ void MainWindow::onEndClicked()
                 "The design was not saved. Your fields are kept and the program stays open."));
 }
 
-bool MainWindow::saveFieldsTo(const SettingsFile& file)
+bool MainWindow::saveFieldsTo(const SettingsFile& file, const QString& again)
 {
     const AtomicWriteResult saved = file.save(persistedTexts());
     if (saved.ok())
         return true;
     m_messages->showSettingsProblem(
         forFile(file, "The settings could not be saved.", "The design could not be saved."),
-        saveFailureMessage(saved, file.path(), file.role()));
+        saveFailureMessage(saved, file.path(), file.role(), again));
     return false;
 }
 
@@ -410,7 +410,7 @@ void MainWindow::onSaveTriggered()
 {
     guarded(
         [this] {
-            if (!saveFieldsTo(m_settings))
+            if (!saveFieldsTo(m_settings, QStringLiteral("save again")))
                 return;
             markSaved();
             if (m_settings.role() == SettingsFile::Role::Design)
@@ -439,7 +439,7 @@ void MainWindow::onSaveDesignAsTriggered()
     const SettingsFile design = SettingsFile::forDesign(path);
     guarded(
         [this, &design] {
-            if (!saveFieldsTo(design))
+            if (!saveFieldsTo(design, QStringLiteral("save again")))
                 return;
             m_settings = design;
             showFileInTitle();

@@ -75,7 +75,8 @@ private:
     [[nodiscard]] int menuBarHeight(int width) const;
 
     // Writes the fields to file; a failure is told as End's is.
-    [[nodiscard]] bool saveFieldsTo(const SettingsFile& file);
+    // again: what saves again, where the message tells it (not "End").
+    [[nodiscard]] bool saveFieldsTo(const SettingsFile& file, const QString& again = {});
     // The fields as they now stand are those of the window's file.
     void markSaved();
     void showFileInTitle();
