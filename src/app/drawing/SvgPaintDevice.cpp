@@ -1,34 +1,47 @@
 #include "SvgPaintDevice.h"
 
-#include "SvgPaintEngine.h"
+#include <QPainterPath>
+#include <QTextItem>
+
+#include <cmath>
 
 namespace tb {
 
 namespace {
+
 constexpr int Dpi = 96;
-constexpr double MillimetresPerInch = 25.4;
+
+QString number(double v)
+{
+    QString text = QString::number(v, 'f', 3);
+    while (text.endsWith(QLatin1Char('0')))
+        text.chop(1);
+    if (text.endsWith(QLatin1Char('.')))
+        text.chop(1);
+    return text == QLatin1String("-0") ? QStringLiteral("0") : text;
+}
+
+QString point(QPointF p)
+{
+    return number(p.x()) + QLatin1Char(',') + number(p.y());
+}
+
 } // namespace
 
 SvgPaintDevice::SvgPaintDevice(QSize size)
-    : m_size(size)
-    , m_engine(std::make_unique<SvgPaintEngine>(size, Dpi))
+    : QPaintEngine(AllFeatures)
+    , m_size(size)
 {
 }
-
-SvgPaintDevice::~SvgPaintDevice() = default;
 
 QPaintEngine* SvgPaintDevice::paintEngine() const
 {
-    return m_engine.get();
-}
-
-QByteArray SvgPaintDevice::svg() const
-{
-    return m_engine->svg();
+    return const_cast<SvgPaintDevice*>(this); // the painter draws through us
 }
 
 int SvgPaintDevice::metric(PaintDeviceMetric metric) const
 {
+    constexpr double MillimetresPerInch = 25.4;
     switch (metric) {
     case PdmWidth:
         return m_size.width();
@@ -53,6 +66,137 @@ int SvgPaintDevice::metric(PaintDeviceMetric metric) const
         return static_cast<int>(devicePixelRatioFScale());
     }
     return 0;
+}
+
+bool SvgPaintDevice::begin(QPaintDevice* /*device*/)
+{
+    m_svg.clear();
+    m_xml.setAutoFormatting(true);
+    m_xml.setAutoFormattingIndent(0);
+    m_xml.writeStartDocument();
+    m_xml.writeStartElement(QStringLiteral("svg"));
+    m_xml.writeDefaultNamespace(QStringLiteral("http://www.w3.org/2000/svg"));
+    m_xml.writeAttribute(QStringLiteral("version"), QStringLiteral("1.1"));
+    m_xml.writeAttribute(QStringLiteral("width"), QString::number(m_size.width()));
+    m_xml.writeAttribute(QStringLiteral("height"), QString::number(m_size.height()));
+    m_xml.writeAttribute(QStringLiteral("viewBox"),
+                         QStringLiteral("0 0 %1 %2").arg(m_size.width()).arg(m_size.height()));
+    m_xml.writeTextElement(QStringLiteral("title"), QStringLiteral("Tubebridge graph"));
+    return true;
+}
+
+bool SvgPaintDevice::end()
+{
+    m_xml.writeEndDocument();
+    return true;
+}
+
+void SvgPaintDevice::updateState(const QPaintEngineState& state)
+{
+    const DirtyFlags dirty = state.state();
+    if (dirty & DirtyPen)
+        m_pen = state.pen();
+    if (dirty & DirtyBrush)
+        m_brush = state.brush();
+    if (dirty & DirtyTransform)
+        m_transform = state.transform();
+}
+
+void SvgPaintDevice::writeStroke()
+{
+    m_xml.writeAttribute(QStringLiteral("fill"), QStringLiteral("none"));
+    m_xml.writeAttribute(QStringLiteral("stroke"), m_pen.color().name());
+    // A cosmetic pen of width 0 is one device pixel wide.
+    const double scale = std::sqrt(std::abs(m_transform.determinant()));
+    m_xml.writeAttribute(QStringLiteral("stroke-width"),
+                         number(m_pen.widthF() > 0 ? m_pen.widthF() * scale : 1.0));
+    const Qt::PenCapStyle cap = m_pen.capStyle();
+    m_xml.writeAttribute(QStringLiteral("stroke-linecap"),
+                         cap == Qt::SquareCap  ? QStringLiteral("square")
+                         : cap == Qt::RoundCap ? QStringLiteral("round")
+                                               : QStringLiteral("butt"));
+    const Qt::PenJoinStyle join = m_pen.joinStyle();
+    m_xml.writeAttribute(QStringLiteral("stroke-linejoin"),
+                         join == Qt::RoundJoin   ? QStringLiteral("round")
+                         : join == Qt::BevelJoin ? QStringLiteral("bevel")
+                                                 : QStringLiteral("miter"));
+}
+
+void SvgPaintDevice::drawRects(const QRectF* rects, int rectCount)
+{
+    for (int i = 0; i < rectCount; ++i) {
+        const QRectF r = m_transform.mapRect(rects[i]);
+        m_xml.writeEmptyElement(QStringLiteral("rect"));
+        m_xml.writeAttribute(QStringLiteral("x"), number(r.x()));
+        m_xml.writeAttribute(QStringLiteral("y"), number(r.y()));
+        m_xml.writeAttribute(QStringLiteral("width"), number(r.width()));
+        m_xml.writeAttribute(QStringLiteral("height"), number(r.height()));
+        m_xml.writeAttribute(QStringLiteral("fill"), m_brush.style() == Qt::NoBrush
+                                                         ? QStringLiteral("none")
+                                                         : m_brush.color().name());
+    }
+}
+
+// Horizontal and vertical lines, as most marks are, in their short forms.
+void SvgPaintDevice::drawLines(const QLineF* lines, int lineCount)
+{
+    QString d;
+    for (int i = 0; i < lineCount; ++i) {
+        const QLineF l = m_transform.map(lines[i]);
+        d += QLatin1Char('M') + point(l.p1());
+        if (l.y1() == l.y2())
+            d += QLatin1Char('H') + number(l.x2());
+        else if (l.x1() == l.x2())
+            d += QLatin1Char('V') + number(l.y2());
+        else
+            d += QLatin1Char('L') + point(l.p2());
+    }
+    m_xml.writeEmptyElement(QStringLiteral("path"));
+    m_xml.writeAttribute(QStringLiteral("d"), d);
+    writeStroke();
+}
+
+void SvgPaintDevice::drawPolygon(const QPointF* points, int pointCount, PolygonDrawMode mode)
+{
+    QStringList list;
+    for (int i = 0; i < pointCount; ++i)
+        list << point(m_transform.map(points[i]));
+    m_xml.writeEmptyElement(mode == PolylineMode ? QStringLiteral("polyline")
+                                                 : QStringLiteral("polygon"));
+    m_xml.writeAttribute(QStringLiteral("points"), list.join(QLatin1Char(' ')));
+    writeStroke();
+}
+
+void SvgPaintDevice::drawPath(const QPainterPath& path)
+{
+    for (const QPolygonF& polygon : path.toSubpathPolygons())
+        drawPolygon(polygon.constData(), static_cast<int>(polygon.size()), PolylineMode);
+}
+
+void SvgPaintDevice::drawTextItem(const QPointF& p, const QTextItem& textItem)
+{
+    const QFont font = textItem.font();
+    const double pixels = font.pixelSize() > 0 ? font.pixelSize() : font.pointSizeF() * Dpi / 72.0;
+    const QPointF baselineStart = m_transform.map(p);
+    m_xml.writeStartElement(QStringLiteral("text"));
+    m_xml.writeAttribute(QStringLiteral("x"), number(baselineStart.x()));
+    m_xml.writeAttribute(QStringLiteral("y"), number(baselineStart.y()));
+    m_xml.writeAttribute(QStringLiteral("font-family"), font.family());
+    m_xml.writeAttribute(QStringLiteral("font-size"),
+                         number(pixels * std::sqrt(std::abs(m_transform.determinant()))));
+    if (font.bold())
+        m_xml.writeAttribute(QStringLiteral("font-weight"), QStringLiteral("bold"));
+    if (font.italic())
+        m_xml.writeAttribute(QStringLiteral("font-style"), QStringLiteral("italic"));
+    m_xml.writeAttribute(QStringLiteral("fill"), m_pen.color().name());
+    m_xml.writeAttribute(QStringLiteral("xml:space"), QStringLiteral("preserve"));
+    m_xml.writeCharacters(textItem.text());
+    m_xml.writeEndElement();
+}
+
+void SvgPaintDevice::drawPixmap(const QRectF& /*r*/, const QPixmap& /*pm*/, const QRectF& /*sr*/)
+{
+    // The graph draws no images.
 }
 
 } // namespace tb
