@@ -12,8 +12,6 @@
 #include <algorithm>
 #include <cmath>
 #include <optional>
-#include <utility>
-#include <vector>
 
 namespace tb {
 
@@ -26,8 +24,9 @@ QColor toQColor(Color c)
     return {c.red, c.green, c.blue};
 }
 
-// What a coordinate of the view becomes on the painter's device, and the pens
-// that draw there.
+// What a coordinate of the view becomes on the painter's device: on an image
+// whole device pixels, where lines are drawn in device pixels and texts in
+// the view's; elsewhere the view's own coordinates.
 class Canvas {
 public:
     Canvas(QPainter& painter, const QFont& font, double fontDpi, int border)
@@ -55,24 +54,19 @@ public:
 
     void ground(QSizeF size)
     {
-        if (m_raster) {
-            const QPaintDevice* device = m_painter.device();
-            useLineTransform();
-            m_painter.fillRect(QRect(0, 0, device->width(), device->height()), Qt::black);
-        } else {
-            m_painter.fillRect(QRectF(QPointF(0, 0), size), Qt::black);
-        }
+        useTransform(false);
+        const QPaintDevice* device = m_painter.device();
+        m_painter.fillRect(m_raster ? QRectF(0, 0, device->width(), device->height())
+                                    : QRectF(QPointF(0, 0), size),
+                           Qt::black);
     }
 
     void line(Color color, float x1, float y1, float x2, float y2)
     {
         usePen(color);
-        if (m_raster) {
-            useLineTransform();
-            m_painter.drawLine(m_raster->line(x1, y1, x2, y2));
-        } else {
-            m_painter.drawLine(QLineF(x1, y1, x2, y2).translated(CellMiddle, CellMiddle));
-        }
+        useTransform(false);
+        m_painter.drawLine(m_raster ? m_raster->line(x1, y1, x2, y2)
+                                    : QLineF(x1, y1, x2, y2).translated(CellMiddle, CellMiddle));
     }
 
     // Vector devices only: many marks of one colour, a trace's path.
@@ -105,7 +99,6 @@ public:
         pen.setCapStyle(Qt::RoundCap);
         pen.setJoinStyle(Qt::RoundJoin);
         m_painter.setPen(pen);
-        m_penColor.reset();
         points.translate(CellMiddle, CellMiddle);
         m_painter.drawPolyline(points);
     }
@@ -113,40 +106,18 @@ public:
     void text(const GraphPicture::Text& text, double ascent)
     {
         usePen(text.color);
-        if (m_raster && !m_textTransform) {
-            m_painter.setWorldTransform(m_toText);
-            m_textTransform = true;
-        }
+        useTransform(true);
         m_painter.drawText(text.position + QPointF(0, ascent), text.text);
     }
 
-    // After others set the painter's pen.
-    void resetPen(Color color)
+    // Setting the painter's transform costs more than a pen: changed only
+    // between lines and texts.
+    void useTransform(bool forText)
     {
-        m_penColor.reset();
-        usePen(color);
-    }
-
-    // The traces change colour at every segment: a pen per colour, made once.
-    void usePen(Color color)
-    {
-        if (m_penColor == color)
+        if (!m_raster || forText == m_textTransform)
             return;
-        auto known = std::find_if(m_pens.begin(), m_pens.end(),
-                                  [color](const auto& pen) { return pen.first == color; });
-        if (known == m_pens.end())
-            known = m_pens.insert(
-                known, {color, m_raster ? m_raster->pen(toQColor(color)) : vectorPen(color)});
-        m_painter.setPen(known->second);
-        m_penColor = color;
-    }
-
-    void useLineTransform()
-    {
-        if (!m_textTransform)
-            return;
-        m_painter.setWorldTransform(m_raster->toDevice);
-        m_textTransform = false;
+        m_painter.setWorldTransform(forText ? m_toText : m_raster->toDevice);
+        m_textTransform = forText;
     }
 
 private:
@@ -174,13 +145,15 @@ private:
         pen.setJoinStyle(Qt::MiterJoin);
         return pen;
     }
+    void usePen(Color color)
+    {
+        m_painter.setPen(m_raster ? m_raster->pen(toQColor(color)) : vectorPen(color));
+    }
 
     QPainter& m_painter;
     std::optional<RasterMapping> m_raster;
     QTransform m_toText;
     bool m_textTransform = false;
-    std::optional<Color> m_penColor;
-    std::vector<std::pair<Color, QPen>> m_pens;
 };
 
 // On screen the three traces advance together, sample by sample: where they
@@ -325,13 +298,12 @@ void paintGraph(QPainter& painter, const GraphPicture& picture, const QFont& fon
         canvas.text(row.text, picture.textAscent);
     }
     if (picture.lattice && canvas.raster()) {
-        canvas.useLineTransform();
+        canvas.useTransform(false);
         // The shortcut pays where marks are many (a dense lattice has billions).
         const Lattice& lattice = *picture.lattice;
         const bool dense = lattice.columns * std::max(lattice.lastRow, 0.0) > DenseLattice;
         paintLatticeOnImage(painter, lattice, canvas.mapping(),
                             dense ? LatticeDrawing::Shortcut : LatticeDrawing::Plain);
-        canvas.resetPen(picture.lattice->tickColor);
     } else if (picture.lattice) {
         paintLatticeAsVectors(canvas, *picture.lattice);
     }
