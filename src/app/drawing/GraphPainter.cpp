@@ -2,7 +2,6 @@
 
 #include "GraphPicture.h"
 #include "RasterLattice.h"
-#include "RasterMapping.h"
 
 #include <QList>
 #include <QPaintEngine>

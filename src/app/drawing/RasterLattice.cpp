@@ -1,7 +1,6 @@
 #include "RasterLattice.h"
 
 #include "Lattice.h"
-#include "RasterMapping.h"
 
 #include <QImage>
 #include <QPainter>

@@ -1,6 +1,5 @@
 #include "SvgPaintDevice.h"
 
-#include <QPainterPath>
 #include <QTextItem>
 
 #include <cmath>
@@ -110,16 +109,12 @@ void SvgPaintDevice::writeStroke()
     const double scale = std::sqrt(std::abs(m_transform.determinant()));
     m_xml.writeAttribute(QStringLiteral("stroke-width"),
                          number(m_pen.widthF() > 0 ? m_pen.widthF() * scale : 1.0));
-    const Qt::PenCapStyle cap = m_pen.capStyle();
+    // The graph ends its marks square and its traces round.
+    const bool round = m_pen.capStyle() == Qt::RoundCap;
     m_xml.writeAttribute(QStringLiteral("stroke-linecap"),
-                         cap == Qt::SquareCap  ? QStringLiteral("square")
-                         : cap == Qt::RoundCap ? QStringLiteral("round")
-                                               : QStringLiteral("butt"));
-    const Qt::PenJoinStyle join = m_pen.joinStyle();
+                         round ? QStringLiteral("round") : QStringLiteral("square"));
     m_xml.writeAttribute(QStringLiteral("stroke-linejoin"),
-                         join == Qt::RoundJoin   ? QStringLiteral("round")
-                         : join == Qt::BevelJoin ? QStringLiteral("bevel")
-                                                 : QStringLiteral("miter"));
+                         round ? QStringLiteral("round") : QStringLiteral("miter"));
 }
 
 void SvgPaintDevice::drawRects(const QRectF* rects, int rectCount)
@@ -165,12 +160,6 @@ void SvgPaintDevice::drawPolygon(const QPointF* points, int pointCount, PolygonD
                                                  : QStringLiteral("polygon"));
     m_xml.writeAttribute(QStringLiteral("points"), list.join(QLatin1Char(' ')));
     writeStroke();
-}
-
-void SvgPaintDevice::drawPath(const QPainterPath& path)
-{
-    for (const QPolygonF& polygon : path.toSubpathPolygons())
-        drawPolygon(polygon.constData(), static_cast<int>(polygon.size()), PolylineMode);
 }
 
 void SvgPaintDevice::drawTextItem(const QPointF& p, const QTextItem& textItem)

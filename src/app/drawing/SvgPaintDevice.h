@@ -16,7 +16,7 @@ namespace tb {
 // own paint engine; each call of the painter becomes one element, so the
 // lines of one call (the lattice's marks of one colour) are one path. Filled
 // rectangles, lines, polylines and polygons in their pen's colour and width,
-// and texts as text in their font; images are left out. Coordinates are the
+// and texts as text in their font; images and painter paths are left out. Coordinates are the
 // painter's, in a view box of the given size at 96 dots per inch, with at
 // most three decimals.
 class SvgPaintDevice final : public QPaintDevice, public QPaintEngine {
@@ -33,7 +33,6 @@ public:
     void drawRects(const QRectF* rects, int rectCount) override;
     void drawLines(const QLineF* lines, int lineCount) override;
     void drawPolygon(const QPointF* points, int pointCount, PolygonDrawMode mode) override;
-    void drawPath(const QPainterPath& path) override;
     void drawTextItem(const QPointF& p, const QTextItem& textItem) override;
     void drawPixmap(const QRectF& r, const QPixmap& pm, const QRectF& sr) override;
     [[nodiscard]] Type type() const override { return User; }
