@@ -11,6 +11,8 @@
 #include <algorithm>
 #include <cmath>
 #include <optional>
+#include <utility>
+#include <vector>
 
 namespace tb {
 
@@ -98,6 +100,7 @@ public:
         pen.setCapStyle(Qt::RoundCap);
         pen.setJoinStyle(Qt::RoundJoin);
         m_painter.setPen(pen);
+        m_penColor.reset();
         points.translate(CellMiddle, CellMiddle);
         m_painter.drawPolyline(points);
     }
@@ -109,8 +112,10 @@ public:
         m_painter.drawText(text.position + QPointF(0, ascent), text.text);
     }
 
-    // Setting the painter's transform costs more than a pen: changed only
-    // between lines and texts.
+    // After others set the painter's pen.
+    void forgetPen() { m_penColor.reset(); }
+
+    // Lines and texts take turns only in the legend: the transform changes there.
     void useTransform(bool forText)
     {
         if (!m_raster || forText == m_textTransform)
@@ -144,15 +149,26 @@ private:
         pen.setJoinStyle(Qt::MiterJoin);
         return pen;
     }
+    // The traces change colour at every segment: a pen per colour, made once.
     void usePen(Color color)
     {
-        m_painter.setPen(m_raster ? m_raster->pen(toQColor(color)) : vectorPen(color));
+        if (m_penColor == color)
+            return;
+        m_penColor = color;
+        auto known = std::find_if(m_pens.begin(), m_pens.end(),
+                                  [color](const auto& pen) { return pen.first == color; });
+        if (known == m_pens.end())
+            known = m_pens.insert(
+                known, {color, m_raster ? m_raster->pen(toQColor(color)) : vectorPen(color)});
+        m_painter.setPen(known->second);
     }
 
     QPainter& m_painter;
     std::optional<RasterMapping> m_raster;
     QTransform m_toText;
     bool m_textTransform = false;
+    std::optional<Color> m_penColor; // the painter's pen, unless others set it since
+    std::vector<std::pair<Color, QPen>> m_pens;
 };
 
 // On screen the three traces advance together, sample by sample: where they
@@ -298,6 +314,7 @@ void paintGraph(QPainter& painter, const GraphPicture& picture, const QFont& fon
     }
     if (picture.lattice && canvas.raster()) {
         canvas.useTransform(false);
+        canvas.forgetPen();
         // The shortcut pays where marks are many (a dense lattice has billions).
         const Lattice& lattice = *picture.lattice;
         const bool dense = lattice.columns * std::max(lattice.lastRow, 0.0) > DenseLattice;

@@ -117,8 +117,10 @@ private:
         Span setColumns{across.last + 1, across.first - 1};
         Span setRows{down.last + 1, down.first - 1};
         qint64 count = 0;
+        auto* pixels = reinterpret_cast<QRgb*>(strip.bits());
+        const qsizetype stride = strip.bytesPerLine() / 4;
         for (int y = down.first; y <= down.last; ++y) {
-            auto* row = reinterpret_cast<QRgb*>(strip.scanLine(y));
+            QRgb* row = pixels + y * stride;
             for (int x = across.first; x <= across.last; ++x)
                 if (row[x] != qRgb(0, 0, 0)) {
                     setColumns = {std::min(setColumns.first, x), std::max(setColumns.last, x)};
@@ -161,11 +163,12 @@ private:
         const QRgb rgb = qRgb(color.red, color.green, color.blue);
         const int left = std::max(columns.first, 0);
         const int right = std::min(columns.last, m_image.width() - 1);
+        const int bottom = m_image.height() - 1;
+        auto* pixels = reinterpret_cast<QRgb*>(m_image.bits());
+        const qsizetype stride = m_image.bytesPerLine() / 4;
         for (const Span r : rows)
-            for (int y = std::max(r.first, 0); y <= std::min(r.last, m_image.height() - 1); ++y) {
-                auto* row = reinterpret_cast<QRgb*>(m_image.scanLine(y));
-                std::fill(row + left, row + right + 1, rgb);
-            }
+            for (int y = std::max(r.first, 0); y <= std::min(r.last, bottom); ++y)
+                std::fill(pixels + y * stride + left, pixels + y * stride + right + 1, rgb);
     }
 
     bool inner(const LatticeColumn& column)
