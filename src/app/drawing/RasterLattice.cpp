@@ -158,17 +158,16 @@ private:
         return true;
     }
 
+    // The spans lie inside the image: the strips are as wide and as tall.
     void fill(Span columns, const Spans& rows, Color color)
     {
-        const QRgb rgb = qRgb(color.red, color.green, color.blue);
-        const int left = std::max(columns.first, 0);
-        const int right = std::min(columns.last, m_image.width() - 1);
-        const int bottom = m_image.height() - 1;
         auto* pixels = reinterpret_cast<QRgb*>(m_image.bits());
         const qsizetype stride = m_image.bytesPerLine() / 4;
         for (const Span r : rows)
-            for (int y = std::max(r.first, 0); y <= std::min(r.last, bottom); ++y)
-                std::fill(pixels + y * stride + left, pixels + y * stride + right + 1, rgb);
+            for (int y = r.first; y <= r.last; ++y)
+                std::fill(pixels + y * stride + columns.first,
+                          pixels + y * stride + columns.last + 1,
+                          qRgb(color.red, color.green, color.blue));
     }
 
     bool inner(const LatticeColumn& column)
