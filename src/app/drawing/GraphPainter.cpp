@@ -224,13 +224,15 @@ void paintLatticeAsVectors(Canvas& canvas, const Lattice& lattice)
     if (lattice.columns < 2)
         return;
     const double unit = lattice.tickUnit;
-    const int lastColumn = lattice.columns - 1;
-    const double minor = std::max(1, std::abs(static_cast<int>(lattice.rowMinorTicks)));
+    std::vector<LatticeColumn> inner;
+    for (int i = 1; i + 1 < lattice.columns; ++i)
+        inner.push_back(latticeColumn(lattice, i));
     const auto rowsInside = [&](double step, auto&& f) {
         for (double j = step; j < lattice.lastRow; j += step)
             f(j, rowPosition(lattice, j));
     };
-    const auto edgeTicks = [&](const LatticeColumn& column, QList<QLineF>& lines) {
+    const auto edgeTicks = [&](int i, QList<QLineF>& lines) {
+        const LatticeColumn column = latticeColumn(lattice, i);
         rowsInside(1.0, [&](double j, double y) {
             const bool labeled = isLabeledIndex(j, lattice.rowMinorTicks);
             lines.append({column.x, y, labeled ? column.labeledEnd : column.minorEnd, y});
@@ -238,33 +240,26 @@ void paintLatticeAsVectors(Canvas& canvas, const Lattice& lattice)
     };
 
     QList<QLineF> white;
-    edgeTicks(latticeColumn(lattice, 0), white);
-    for (int i = 1; i < lastColumn; ++i) {
-        const LatticeColumn column = latticeColumn(lattice, i);
+    edgeTicks(0, white);
+    for (const LatticeColumn& column : inner)
         white.append({column.x, 0.0, column.x, column.topEnd});
-    }
     canvas.marks(lattice.tickColor, white);
 
     QList<QLineF> grey;
-    const double firstX = latticeColumn(lattice, 1).x;
-    const double lastX = latticeColumn(lattice, lastColumn - 1).x;
+    const double minor = std::max(1, std::abs(static_cast<int>(lattice.rowMinorTicks)));
     const bool rowsJoin = lattice.columnSpacing <= 2 * unit + 1;
     rowsInside(minor, [&](double j, double y) {
-        if (!isLabeledIndex(j, lattice.rowMinorTicks) || lastColumn < 2)
+        if (inner.empty() || !isLabeledIndex(j, lattice.rowMinorTicks))
             return;
-        if (rowsJoin) {
-            grey.append({firstX - unit, y, lastX + unit, y});
-            return;
-        }
-        for (int i = 1; i < lastColumn; ++i) {
-            const double x = latticeColumn(lattice, i).x;
-            grey.append({x - unit, y, x + unit, y});
-        }
+        if (rowsJoin)
+            grey.append({inner.front().x - unit, y, inner.back().x + unit, y});
+        else
+            for (const LatticeColumn& column : inner)
+                grey.append({column.x - unit, y, column.x + unit, y});
     });
     const bool columnsJoin = lattice.rowSpacing <= 2 * unit + 1;
-    for (int i = 1; i < lastColumn && lattice.lastRow > 1.0; ++i) {
-        const LatticeColumn column = latticeColumn(lattice, i);
-        if (!column.labeled)
+    for (const LatticeColumn& column : inner) {
+        if (!column.labeled || lattice.lastRow <= 1.0)
             continue;
         if (columnsJoin)
             grey.append({column.x, rowPosition(lattice, 1.0) - unit, column.x,
@@ -277,11 +272,9 @@ void paintLatticeAsVectors(Canvas& canvas, const Lattice& lattice)
     canvas.marks(lattice.gridColor, grey);
 
     white.clear();
-    for (int i = 1; i < lastColumn; ++i) {
-        const LatticeColumn column = latticeColumn(lattice, i);
+    for (const LatticeColumn& column : inner)
         white.append({column.x, lattice.bottom, column.x, column.bottomEnd});
-    }
-    edgeTicks(latticeColumn(lattice, lastColumn), white);
+    edgeTicks(lattice.columns - 1, white);
     canvas.marks(lattice.tickColor, white);
 }
 
