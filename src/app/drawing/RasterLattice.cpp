@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
 #include <optional>
 #include <tuple>
 #include <vector>
@@ -140,21 +141,18 @@ private:
         if (m_lattice.tickUnit < 1)
             return false; // marks shorter than a pixel: Qt's own affair
         const double unit = m_lattice.tickUnit;
-        Spans labeled;
-        Spans minor;
-        Spans down;
         for (double j = 1.0; j < m_lattice.lastRow; j += 1.0) {
             const double y = rowPosition(m_lattice, j);
             const std::optional<Span> across = span(false, y, y);
             const std::optional<Span> grid = span(false, y - unit, y + unit);
             if (!across || !grid)
                 return false;
-            (isLabeledIndex(j, m_lattice.rowMinorTicks) ? labeled : minor).push_back(*across);
-            down.push_back(*grid);
+            (isLabeledIndex(j, m_lattice.rowMinorTicks) ? m_labeledRows : m_minorRows)
+                .push_back(*across);
+            m_downRows.push_back(*grid);
         }
-        m_labeledRows = merged(labeled);
-        m_minorRows = merged(minor);
-        m_downRows = merged(down);
+        for (Spans* rows : {&m_labeledRows, &m_minorRows, &m_downRows})
+            *rows = merged(*rows);
         return true;
     }
 
