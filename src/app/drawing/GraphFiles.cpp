@@ -102,9 +102,7 @@ public:
             m_xml.writeAttribute(QStringLiteral("y"), number(r.y()));
             m_xml.writeAttribute(QStringLiteral("width"), number(r.width()));
             m_xml.writeAttribute(QStringLiteral("height"), number(r.height()));
-            m_xml.writeAttribute(QStringLiteral("fill"), m_brush.style() == Qt::NoBrush
-                                                             ? QStringLiteral("none")
-                                                             : m_brush.color().name());
+            m_xml.writeAttribute(QStringLiteral("fill"), m_brush.color().name()); // fillRect's
         }
     }
 
