@@ -69,8 +69,8 @@ public:
     {
         const int across = 4 * mapping.lineWidth + 48; // a short line clear of the strip's edges
         m_middle = across / 2 + 0.25;
-        open(m_wide, m_widePainter, {m_image.width(), across});
-        open(m_tall, m_tallPainter, {across, m_image.height()});
+        open(m_wide, {m_image.width(), across});
+        open(m_tall, {across, m_image.height()});
     }
 
     void paint()
@@ -86,14 +86,24 @@ public:
     }
 
 private:
-    void open(QImage& strip, QPainter& painter, QSize size)
+    // Where single marks are drawn and read back.
+    struct Strip {
+        QImage image;
+        QPainter painter;
+        QRgb* pixels = nullptr; // as the painter paints them
+        qsizetype stride = 0;
+    };
+
+    void open(Strip& strip, QSize size)
     {
-        strip = QImage(size, QImage::Format_RGB32);
-        strip.setDevicePixelRatio(m_map.ratio);
-        strip.fill(Qt::black);
-        painter.begin(&strip);
-        painter.setWorldTransform(m_map.toDevice);
-        painter.setPen(m_map.pen(Qt::white));
+        strip.image = QImage(size, QImage::Format_RGB32);
+        strip.image.setDevicePixelRatio(m_map.ratio);
+        strip.image.fill(Qt::black);
+        strip.painter.begin(&strip.image);
+        strip.painter.setWorldTransform(m_map.toDevice);
+        strip.painter.setPen(m_map.pen(Qt::white));
+        strip.pixels = reinterpret_cast<QRgb*>(strip.image.bits());
+        strip.stride = strip.image.bytesPerLine() / 4;
     }
 
     // The device pixels a mark from a to b sets across the image (columns)
@@ -106,22 +116,20 @@ private:
             a == b ? QLineF(a, m_middle - 2, a, m_middle + 2) : QLineF(a, m_middle, b, m_middle);
         if (!columns)
             line = QLineF(line.y1(), line.x1(), line.y2(), line.x2());
-        QImage& strip = columns ? m_wide : m_tall;
-        (columns ? m_widePainter : m_tallPainter).drawLine(line);
+        Strip& strip = columns ? m_wide : m_tall;
+        strip.painter.drawLine(line);
         const auto window = [this](double p, double q, int size) {
             return Span{
                 std::clamp(static_cast<int>(std::floor(std::min(p, q))) - m_margin, 0, size - 1),
                 std::clamp(static_cast<int>(std::ceil(std::max(p, q))) + m_margin, 0, size - 1)};
         };
-        const Span across = window(line.x1(), line.x2(), strip.width());
-        const Span down = window(line.y1(), line.y2(), strip.height());
+        const Span across = window(line.x1(), line.x2(), strip.image.width());
+        const Span down = window(line.y1(), line.y2(), strip.image.height());
         Span setColumns{across.last + 1, across.first - 1};
         Span setRows{down.last + 1, down.first - 1};
         qint64 count = 0;
-        auto* pixels = reinterpret_cast<QRgb*>(strip.bits());
-        const qsizetype stride = strip.bytesPerLine() / 4;
         for (int y = down.first; y <= down.last; ++y) {
-            QRgb* row = pixels + y * stride;
+            QRgb* row = strip.pixels + y * strip.stride;
             for (int x = across.first; x <= across.last; ++x)
                 if (row[x] != qRgb(0, 0, 0)) {
                     setColumns = {std::min(setColumns.first, x), std::max(setColumns.last, x)};
@@ -207,10 +215,8 @@ private:
     const RasterMapping& m_map;
     int m_margin;
     double m_middle = 0.0;
-    QImage m_wide; // strips where single marks are drawn and read back
-    QImage m_tall;
-    QPainter m_widePainter;
-    QPainter m_tallPainter;
+    Strip m_wide;        // as wide as the image
+    Strip m_tall;        // and as tall
     Spans m_labeledRows; // horizontal marks on labeled rows
     Spans m_minorRows;   // and on the others (the edges' short ticks)
     Spans m_downRows;    // vertical grid marks
