@@ -115,7 +115,7 @@ public:
     // After others set the painter's pen.
     void forgetPen() { m_penColor.reset(); }
 
-    // Lines and texts take turns only in the legend: the transform changes there.
+    // Lines and texts alternate only in the legend: the transform rarely changes.
     void useTransform(bool forText)
     {
         if (!m_raster || forText == m_textTransform)

@@ -106,12 +106,12 @@ private:
         strip.stride = strip.image.bytesPerLine() / 4;
     }
 
-    // The device pixels a mark from a to b sets across the image (columns)
-    // or down it (rows), drawn in a strip and erased there.
-    std::optional<Span> span(bool columns, double a1, double a2)
+    // The device pixels a mark from one coordinate to another sets across the
+    // image (columns) or down it (rows), drawn in a strip and erased there.
+    std::optional<Span> span(bool columns, double from, double to)
     {
-        const double a = m_map.device(static_cast<float>(a1));
-        const double b = m_map.device(static_cast<float>(a2));
+        const double a = m_map.device(static_cast<float>(from));
+        const double b = m_map.device(static_cast<float>(to));
         QLineF line =
             a == b ? QLineF(a, m_middle - 2, a, m_middle + 2) : QLineF(a, m_middle, b, m_middle);
         if (!columns)
