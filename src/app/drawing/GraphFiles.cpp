@@ -22,6 +22,7 @@ namespace tb {
 namespace {
 
 constexpr int Dpi = 96;
+constexpr double MillimetresPerInch = 25.4;
 
 QString number(double v)
 {
@@ -170,7 +171,6 @@ public:
 protected:
     [[nodiscard]] int metric(PaintDeviceMetric metric) const override
     {
-        constexpr double MillimetresPerInch = 25.4;
         switch (metric) {
         case PdmWidth:
             return m_size.width();
