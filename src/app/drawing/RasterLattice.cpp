@@ -63,6 +63,8 @@ public:
     Shortcut(QPainter& painter, const Lattice& lattice, const RasterMapping& mapping)
         : m_painter(painter)
         , m_image(*static_cast<QImage*>(painter.device()))
+        , m_pixels(reinterpret_cast<QRgb*>(m_image.bits()))
+        , m_stride(m_image.bytesPerLine() / 4)
         , m_lattice(lattice)
         , m_map(mapping)
         , m_margin(mapping.lineWidth + 2)
@@ -167,12 +169,10 @@ private:
     // The spans lie inside the image: the strips are as wide and as tall.
     void fill(Span columns, const Spans& rows, Color color)
     {
-        auto* pixels = reinterpret_cast<QRgb*>(m_image.bits());
-        const qsizetype stride = m_image.bytesPerLine() / 4;
         for (const Span r : rows)
             for (int y = r.first; y <= r.last; ++y)
-                std::fill(pixels + y * stride + columns.first,
-                          pixels + y * stride + columns.last + 1,
+                std::fill(m_pixels + y * m_stride + columns.first,
+                          m_pixels + y * m_stride + columns.last + 1,
                           qRgb(color.red, color.green, color.blue));
     }
 
@@ -211,6 +211,8 @@ private:
 
     QPainter& m_painter;
     QImage& m_image;
+    QRgb* m_pixels; // as the painter paints them
+    qsizetype m_stride;
     const Lattice& m_lattice;
     const RasterMapping& m_map;
     int m_margin;
