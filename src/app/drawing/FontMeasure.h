@@ -16,11 +16,21 @@ namespace tb {
 // repeats its labels many times.
 class FontMeasure final : public TextMeasure {
 public:
-    FontMeasure(const QFont& viewFont, const QFont& windowFont, QPaintDevice* device);
+    FontMeasure(const QFont& viewFont, const QFont& windowFont, QPaintDevice* device)
+        : m_view(viewFont, device)
+        , m_window(windowFont, device)
+    {
+    }
 
-    [[nodiscard]] double width(const QString& text) const override;
-    [[nodiscard]] double lineHeight() const override;
-    [[nodiscard]] double ascent() const override;
+    [[nodiscard]] double width(const QString& text) const override
+    {
+        const auto known = m_widths.constFind(text);
+        if (known != m_widths.constEnd())
+            return *known;
+        return *m_widths.insert(text, m_view.horizontalAdvance(text));
+    }
+    [[nodiscard]] double lineHeight() const override { return m_window.height(); }
+    [[nodiscard]] double ascent() const override { return m_view.ascent(); }
 
 private:
     QFontMetricsF m_view;

@@ -2,7 +2,6 @@
 
 #include "GraphPicture.h"
 #include "RasterLattice.h"
-#include "RasterMapping.h"
 
 #include <QList>
 #include <QPaintEngine>
@@ -26,8 +25,9 @@ QColor toQColor(Color c)
     return {c.red, c.green, c.blue};
 }
 
-// What a coordinate of the view becomes on the painter's device, and the pens
-// that draw there.
+// What a coordinate of the view becomes on the painter's device: on an image
+// whole device pixels, where lines are drawn in device pixels and texts in
+// the view's; elsewhere the view's own coordinates.
 class Canvas {
 public:
     Canvas(QPainter& painter, const QFont& font, double fontDpi, int border)
@@ -55,24 +55,19 @@ public:
 
     void ground(QSizeF size)
     {
-        if (m_raster) {
-            const QPaintDevice* device = m_painter.device();
-            useLineTransform();
-            m_painter.fillRect(QRect(0, 0, device->width(), device->height()), Qt::black);
-        } else {
-            m_painter.fillRect(QRectF(QPointF(0, 0), size), Qt::black);
-        }
+        useTransform(false);
+        const QPaintDevice* device = m_painter.device();
+        m_painter.fillRect(m_raster ? QRectF(0, 0, device->width(), device->height())
+                                    : QRectF(QPointF(0, 0), size),
+                           Qt::black);
     }
 
     void line(Color color, float x1, float y1, float x2, float y2)
     {
         usePen(color);
-        if (m_raster) {
-            useLineTransform();
-            m_painter.drawLine(m_raster->line(x1, y1, x2, y2));
-        } else {
-            m_painter.drawLine(QLineF(x1, y1, x2, y2).translated(CellMiddle, CellMiddle));
-        }
+        useTransform(false);
+        m_painter.drawLine(m_raster ? m_raster->line(x1, y1, x2, y2)
+                                    : QLineF(x1, y1, x2, y2).translated(CellMiddle, CellMiddle));
     }
 
     // Vector devices only: many marks of one colour, a trace's path.
@@ -113,40 +108,20 @@ public:
     void text(const GraphPicture::Text& text, double ascent)
     {
         usePen(text.color);
-        if (m_raster && !m_textTransform) {
-            m_painter.setWorldTransform(m_toText);
-            m_textTransform = true;
-        }
+        useTransform(true);
         m_painter.drawText(text.position + QPointF(0, ascent), text.text);
     }
 
     // After others set the painter's pen.
-    void resetPen(Color color)
-    {
-        m_penColor.reset();
-        usePen(color);
-    }
+    void forgetPen() { m_penColor.reset(); }
 
-    // The traces change colour at every segment: a pen per colour, made once.
-    void usePen(Color color)
+    // Lines and texts alternate only in the legend: the transform rarely changes.
+    void useTransform(bool forText)
     {
-        if (m_penColor == color)
+        if (!m_raster || forText == m_textTransform)
             return;
-        auto known = std::find_if(m_pens.begin(), m_pens.end(),
-                                  [color](const auto& pen) { return pen.first == color; });
-        if (known == m_pens.end())
-            known = m_pens.insert(
-                known, {color, m_raster ? m_raster->pen(toQColor(color)) : vectorPen(color)});
-        m_painter.setPen(known->second);
-        m_penColor = color;
-    }
-
-    void useLineTransform()
-    {
-        if (!m_textTransform)
-            return;
-        m_painter.setWorldTransform(m_raster->toDevice);
-        m_textTransform = false;
+        m_painter.setWorldTransform(forText ? m_toText : m_raster->toDevice);
+        m_textTransform = forText;
     }
 
 private:
@@ -174,12 +149,25 @@ private:
         pen.setJoinStyle(Qt::MiterJoin);
         return pen;
     }
+    // The traces change colour at every segment: a pen per colour, made once.
+    void usePen(Color color)
+    {
+        if (m_penColor == color)
+            return;
+        m_penColor = color;
+        auto known = std::find_if(m_pens.begin(), m_pens.end(),
+                                  [color](const auto& pen) { return pen.first == color; });
+        if (known == m_pens.end())
+            known = m_pens.insert(
+                known, {color, m_raster ? m_raster->pen(toQColor(color)) : vectorPen(color)});
+        m_painter.setPen(known->second);
+    }
 
     QPainter& m_painter;
     std::optional<RasterMapping> m_raster;
     QTransform m_toText;
     bool m_textTransform = false;
-    std::optional<Color> m_penColor;
+    std::optional<Color> m_penColor; // the painter's pen, unless others set it since
     std::vector<std::pair<Color, QPen>> m_pens;
 };
 
@@ -236,13 +224,15 @@ void paintLatticeAsVectors(Canvas& canvas, const Lattice& lattice)
     if (lattice.columns < 2)
         return;
     const double unit = lattice.tickUnit;
-    const int lastColumn = lattice.columns - 1;
-    const double minor = std::max(1, std::abs(static_cast<int>(lattice.rowMinorTicks)));
+    std::vector<LatticeColumn> inner;
+    for (int i = 1; i + 1 < lattice.columns; ++i)
+        inner.push_back(latticeColumn(lattice, i));
     const auto rowsInside = [&](double step, auto&& f) {
         for (double j = step; j < lattice.lastRow; j += step)
             f(j, rowPosition(lattice, j));
     };
-    const auto edgeTicks = [&](const LatticeColumn& column, QList<QLineF>& lines) {
+    const auto edgeTicks = [&](int i, QList<QLineF>& lines) {
+        const LatticeColumn column = latticeColumn(lattice, i);
         rowsInside(1.0, [&](double j, double y) {
             const bool labeled = isLabeledIndex(j, lattice.rowMinorTicks);
             lines.append({column.x, y, labeled ? column.labeledEnd : column.minorEnd, y});
@@ -250,33 +240,26 @@ void paintLatticeAsVectors(Canvas& canvas, const Lattice& lattice)
     };
 
     QList<QLineF> white;
-    edgeTicks(latticeColumn(lattice, 0), white);
-    for (int i = 1; i < lastColumn; ++i) {
-        const LatticeColumn column = latticeColumn(lattice, i);
+    edgeTicks(0, white);
+    for (const LatticeColumn& column : inner)
         white.append({column.x, 0.0, column.x, column.topEnd});
-    }
     canvas.marks(lattice.tickColor, white);
 
     QList<QLineF> grey;
-    const double firstX = latticeColumn(lattice, 1).x;
-    const double lastX = latticeColumn(lattice, lastColumn - 1).x;
+    const double minor = std::max(1, std::abs(static_cast<int>(lattice.rowMinorTicks)));
     const bool rowsJoin = lattice.columnSpacing <= 2 * unit + 1;
     rowsInside(minor, [&](double j, double y) {
-        if (!isLabeledIndex(j, lattice.rowMinorTicks) || lastColumn < 2)
+        if (inner.empty() || !isLabeledIndex(j, lattice.rowMinorTicks))
             return;
-        if (rowsJoin) {
-            grey.append({firstX - unit, y, lastX + unit, y});
-            return;
-        }
-        for (int i = 1; i < lastColumn; ++i) {
-            const double x = latticeColumn(lattice, i).x;
-            grey.append({x - unit, y, x + unit, y});
-        }
+        if (rowsJoin)
+            grey.append({inner.front().x - unit, y, inner.back().x + unit, y});
+        else
+            for (const LatticeColumn& column : inner)
+                grey.append({column.x - unit, y, column.x + unit, y});
     });
     const bool columnsJoin = lattice.rowSpacing <= 2 * unit + 1;
-    for (int i = 1; i < lastColumn && lattice.lastRow > 1.0; ++i) {
-        const LatticeColumn column = latticeColumn(lattice, i);
-        if (!column.labeled)
+    for (const LatticeColumn& column : inner) {
+        if (!column.labeled || lattice.lastRow <= 1.0)
             continue;
         if (columnsJoin)
             grey.append({column.x, rowPosition(lattice, 1.0) - unit, column.x,
@@ -289,11 +272,9 @@ void paintLatticeAsVectors(Canvas& canvas, const Lattice& lattice)
     canvas.marks(lattice.gridColor, grey);
 
     white.clear();
-    for (int i = 1; i < lastColumn; ++i) {
-        const LatticeColumn column = latticeColumn(lattice, i);
+    for (const LatticeColumn& column : inner)
         white.append({column.x, lattice.bottom, column.x, column.bottomEnd});
-    }
-    edgeTicks(latticeColumn(lattice, lastColumn), white);
+    edgeTicks(lattice.columns - 1, white);
     canvas.marks(lattice.tickColor, white);
 }
 
@@ -325,13 +306,13 @@ void paintGraph(QPainter& painter, const GraphPicture& picture, const QFont& fon
         canvas.text(row.text, picture.textAscent);
     }
     if (picture.lattice && canvas.raster()) {
-        canvas.useLineTransform();
+        canvas.useTransform(false);
+        canvas.forgetPen();
         // The shortcut pays where marks are many (a dense lattice has billions).
         const Lattice& lattice = *picture.lattice;
         const bool dense = lattice.columns * std::max(lattice.lastRow, 0.0) > DenseLattice;
         paintLatticeOnImage(painter, lattice, canvas.mapping(),
                             dense ? LatticeDrawing::Shortcut : LatticeDrawing::Plain);
-        canvas.resetPen(picture.lattice->tickColor);
     } else if (picture.lattice) {
         paintLatticeAsVectors(canvas, *picture.lattice);
     }

@@ -1,13 +1,13 @@
 #include "RasterLattice.h"
 
 #include "Lattice.h"
-#include "RasterMapping.h"
 
 #include <QImage>
 #include <QPainter>
 
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
 #include <optional>
 #include <tuple>
 #include <vector>
@@ -16,17 +16,14 @@ namespace tb {
 
 namespace {
 
-QColor toQColor(Color c)
-{
-    return {c.red, c.green, c.blue};
-}
-
 void paintPlain(QPainter& painter, const Lattice& lattice, const RasterMapping& mapping, int column)
 {
     std::optional<Color> penColor;
     forEachMark(lattice, latticeColumn(lattice, column), [&](const LatticeMark& mark) {
-        if (penColor != mark.color)
-            painter.setPen(mapping.pen(toQColor(*(penColor = mark.color))));
+        if (penColor != mark.color) {
+            penColor = mark.color;
+            painter.setPen(mapping.pen(QColor(mark.color.red, mark.color.green, mark.color.blue)));
+        }
         painter.drawLine(mapping.line(mark.x1, mark.y1, mark.x2, mark.y2));
     });
 }
@@ -37,6 +34,19 @@ struct Span {
     int last = -1;
     friend bool operator==(Span, Span) = default;
 };
+using Spans = std::vector<Span>;
+
+// Sorted, and merged where they touch.
+Spans merged(const Spans& spans)
+{
+    Spans result;
+    for (const Span s : spans)
+        if (!result.empty() && s.first <= result.back().last + 1)
+            result.back().last = std::max(result.back().last, s.last);
+        else
+            result.push_back(s);
+    return result;
+}
 
 // The shortcut rests on what Qt shows of a horizontal or vertical line drawn
 // without antialiasing: it sets a rectangle of pixels, whose columns follow
@@ -55,38 +65,35 @@ public:
         , m_image(*static_cast<QImage*>(painter.device()))
         , m_pixels(reinterpret_cast<QRgb*>(m_image.bits()))
         , m_stride(m_image.bytesPerLine() / 4)
-        , m_width(m_image.width())
-        , m_height(m_image.height())
         , m_lattice(lattice)
         , m_map(mapping)
+        , m_margin(mapping.lineWidth + 2)
     {
-        const int pen = mapping.lineWidth;
-        m_margin = pen + 2;
-        const int across = 4 * pen + 48; // room for a short line clear of the strip's edges
+        const int across = 4 * mapping.lineWidth + 48; // a short line clear of the strip's edges
         m_middle = across / 2 + 0.25;
-        open(m_wide, {m_width, across});
-        open(m_tall, {across, m_height});
+        open(m_wide, {m_image.width(), across});
+        open(m_tall, {across, m_image.height()});
     }
 
     void paint()
     {
-        bool faithful = learnRows();
-        std::optional<std::tuple<Span, Span, bool>> last;
+        bool faithful = m_image.depth() == 32 && learnRows();
         for (int i = 0; i < m_lattice.columns; ++i) {
             const LatticeColumn column = latticeColumn(m_lattice, i);
-            faithful = faithful && (column.kind == LatticeColumn::Kind::Inner ? inner(column, last)
-                                                                              : edge(column));
+            faithful = faithful &&
+                       (column.kind == LatticeColumn::Kind::Inner ? inner(column) : edge(column));
             if (!faithful)
                 paintPlain(m_painter, m_lattice, m_map, i);
         }
     }
 
 private:
+    // Where single marks are drawn and read back.
     struct Strip {
         QImage image;
         QPainter painter;
         QRgb* pixels = nullptr; // as the painter paints them
-        qsizetype stride = 0;   // in pixels
+        qsizetype stride = 0;
     };
 
     void open(Strip& strip, QSize size)
@@ -95,21 +102,28 @@ private:
         strip.image.setDevicePixelRatio(m_map.ratio);
         strip.image.fill(Qt::black);
         strip.painter.begin(&strip.image);
-        strip.painter.setRenderHint(QPainter::Antialiasing, false);
         strip.painter.setWorldTransform(m_map.toDevice);
         strip.painter.setPen(m_map.pen(Qt::white));
         strip.pixels = reinterpret_cast<QRgb*>(strip.image.bits());
         strip.stride = strip.image.bytesPerLine() / 4;
     }
 
-    // The span the line sets along one axis, drawn in the strip and erased.
-    std::optional<Span> learn(Strip& strip, const QLineF& line, bool columns)
+    // The device pixels a mark from one coordinate to another sets across the
+    // image (columns) or down it (rows), drawn in a strip and erased there.
+    std::optional<Span> span(bool columns, double from, double to)
     {
+        const double a = m_map.device(static_cast<float>(from));
+        const double b = m_map.device(static_cast<float>(to));
+        QLineF line =
+            a == b ? QLineF(a, m_middle - 2, a, m_middle + 2) : QLineF(a, m_middle, b, m_middle);
+        if (!columns)
+            line = QLineF(line.y1(), line.x1(), line.y2(), line.x2());
+        Strip& strip = columns ? m_wide : m_tall;
         strip.painter.drawLine(line);
-        const auto window = [this](double a, double b, int size) {
+        const auto window = [this](double p, double q, int size) {
             return Span{
-                std::clamp(static_cast<int>(std::floor(std::min(a, b))) - m_margin, 0, size - 1),
-                std::clamp(static_cast<int>(std::ceil(std::max(a, b))) + m_margin, 0, size - 1)};
+                std::clamp(static_cast<int>(std::floor(std::min(p, q))) - m_margin, 0, size - 1),
+                std::clamp(static_cast<int>(std::ceil(std::max(p, q))) + m_margin, 0, size - 1)};
         };
         const Span across = window(line.x1(), line.x2(), strip.image.width());
         const Span down = window(line.y1(), line.y2(), strip.image.height());
@@ -131,81 +145,49 @@ private:
             return std::nullopt;
         return columns ? setColumns : setRows;
     }
-    std::optional<Span> columns(float x1, float x2)
-    {
-        const double a = m_map.device(x1);
-        const double b = m_map.device(x2);
-        return a == b ? learn(m_wide, {a, m_middle - 2, a, m_middle + 2}, true)
-                      : learn(m_wide, {a, m_middle, b, m_middle}, true);
-    }
-    std::optional<Span> rows(float y1, float y2)
-    {
-        const double a = m_map.device(y1);
-        const double b = m_map.device(y2);
-        return a == b ? learn(m_tall, {m_middle - 2, a, m_middle + 2, a}, false)
-                      : learn(m_tall, {m_middle, a, m_middle, b}, false);
-    }
-
-    // Sorted, and merged where they touch.
-    static void merge(std::vector<Span>& spans)
-    {
-        std::vector<Span> merged;
-        for (const Span s : spans)
-            if (!merged.empty() && s.first <= merged.back().last + 1)
-                merged.back().last = std::max(merged.back().last, s.last);
-            else
-                merged.push_back(s);
-        spans = std::move(merged);
-    }
 
     bool learnRows()
     {
-        if (m_lattice.tickUnit < 1 || m_image.depth() != 32)
+        if (m_lattice.tickUnit < 1)
             return false; // marks shorter than a pixel: Qt's own affair
-        const auto unit = static_cast<double>(m_lattice.tickUnit);
+        const double unit = m_lattice.tickUnit;
         for (double j = 1.0; j < m_lattice.lastRow; j += 1.0) {
             const double y = rowPosition(m_lattice, j);
-            const std::optional<Span> across = rows(static_cast<float>(y), static_cast<float>(y));
-            const std::optional<Span> down =
-                rows(static_cast<float>(y - unit), static_cast<float>(y + unit));
-            if (!across || !down)
+            const std::optional<Span> across = span(false, y, y);
+            const std::optional<Span> grid = span(false, y - unit, y + unit);
+            if (!across || !grid)
                 return false;
             (isLabeledIndex(j, m_lattice.rowMinorTicks) ? m_labeledRows : m_minorRows)
                 .push_back(*across);
-            m_downRows.push_back(*down);
+            m_downRows.push_back(*grid);
         }
-        merge(m_labeledRows);
-        merge(m_minorRows);
-        merge(m_downRows);
+        for (Spans* rows : {&m_labeledRows, &m_minorRows, &m_downRows})
+            *rows = merged(*rows);
         return true;
     }
 
-    void fill(Span columns, const std::vector<Span>& rows, Color color)
+    // The spans lie inside the image: the strips are as wide and as tall.
+    void fill(Span columns, const Spans& rows, Color color)
     {
-        const QRgb rgb = qRgb(color.red, color.green, color.blue);
-        const int left = std::max(columns.first, 0);
-        const int right = std::min(columns.last, m_width - 1);
         for (const Span r : rows)
-            for (int y = std::max(r.first, 0); y <= std::min(r.last, m_height - 1); ++y)
-                std::fill(m_pixels + y * m_stride + left, m_pixels + y * m_stride + right + 1, rgb);
+            for (int y = r.first; y <= r.last; ++y)
+                std::fill(m_pixels + y * m_stride + columns.first,
+                          m_pixels + y * m_stride + columns.last + 1,
+                          qRgb(color.red, color.green, color.blue));
     }
 
-    bool inner(const LatticeColumn& column, std::optional<std::tuple<Span, Span, bool>>& last)
+    bool inner(const LatticeColumn& column)
     {
-        const auto x = static_cast<float>(column.x);
-        const auto unit = static_cast<double>(m_lattice.tickUnit);
-        const std::optional<Span> tick = columns(x, x);
-        const std::optional<Span> across =
-            columns(static_cast<float>(column.x - unit), static_cast<float>(column.x + unit));
+        const double unit = m_lattice.tickUnit;
+        const std::optional<Span> tick = span(true, column.x, column.x);
+        const std::optional<Span> across = span(true, column.x - unit, column.x + unit);
         if (!tick || !across)
             return false;
-        const std::tuple key{*tick, *across, column.labeled};
-        if (last == key)
+        if (m_lastColumn == std::tuple{*tick, *across, column.labeled})
             return true;
-        last = key;
-        const std::optional<Span> top = rows(0.0f, static_cast<float>(column.topEnd));
-        const std::optional<Span> bottom =
-            rows(static_cast<float>(m_lattice.bottom), static_cast<float>(column.bottomEnd));
+        m_lastColumn = {*tick, *across, column.labeled};
+        const std::optional<Span> top = span(false, 0.0, column.topEnd);
+        const std::optional<Span> bottom = span(false, m_lattice.bottom, column.bottomEnd);
         if (!top || !bottom)
             return false;
         fill(*tick, {*top}, m_lattice.tickColor);
@@ -218,9 +200,8 @@ private:
 
     bool edge(const LatticeColumn& column)
     {
-        const auto x = static_cast<float>(column.x);
-        const std::optional<Span> longTicks = columns(x, static_cast<float>(column.labeledEnd));
-        const std::optional<Span> shortTicks = columns(x, static_cast<float>(column.minorEnd));
+        const std::optional<Span> longTicks = span(true, column.x, column.labeledEnd);
+        const std::optional<Span> shortTicks = span(true, column.x, column.minorEnd);
         if (!longTicks || !shortTicks)
             return false;
         fill(*longTicks, m_labeledRows, m_lattice.tickColor);
@@ -232,17 +213,17 @@ private:
     QImage& m_image;
     QRgb* m_pixels; // as the painter paints them
     qsizetype m_stride;
-    int m_width;
-    int m_height;
     const Lattice& m_lattice;
     const RasterMapping& m_map;
-    Strip m_wide;
-    Strip m_tall;
+    int m_margin;
     double m_middle = 0.0;
-    int m_margin = 0;
-    std::vector<Span> m_labeledRows; // horizontal marks on labeled rows
-    std::vector<Span> m_minorRows;   // and on the others (the edges' short ticks)
-    std::vector<Span> m_downRows;    // vertical grid marks
+    Strip m_wide;        // as wide as the image
+    Strip m_tall;        // and as tall
+    Spans m_labeledRows; // horizontal marks on labeled rows
+    Spans m_minorRows;   // and on the others (the edges' short ticks)
+    Spans m_downRows;    // vertical grid marks
+    // The inner column last filled: its tick's and grid marks' columns, and whether labeled.
+    std::optional<std::tuple<Span, Span, bool>> m_lastColumn;
 };
 
 } // namespace

@@ -4,7 +4,6 @@
 #include "Lattice.h"
 #include "PlotGeometry.h"
 #include "RasterLattice.h"
-#include "RasterMapping.h"
 
 #include <QImage>
 #include <QPainter>
