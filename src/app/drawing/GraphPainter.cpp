@@ -245,37 +245,50 @@ void paintLatticeAsVectors(Canvas& canvas, const Lattice& lattice)
         white.append({column.x, 0.0, column.x, column.topEnd});
     canvas.marks(lattice.tickColor, white);
 
-    QList<QLineF> grey;
+    QList<QLineF> across; // grey marks along labeled rows
     const double minor = std::max(1, std::abs(static_cast<int>(lattice.rowMinorTicks)));
     const bool rowsJoin = lattice.columnSpacing <= 2 * unit + 1;
     rowsInside(minor, [&](double j, double y) {
         if (inner.empty() || !isLabeledIndex(j, lattice.rowMinorTicks))
             return;
         if (rowsJoin)
-            grey.append({inner.front().x - unit, y, inner.back().x + unit, y});
+            across.append({inner.front().x - unit, y, inner.back().x + unit, y});
         else
             for (const LatticeColumn& column : inner)
-                grey.append({column.x - unit, y, column.x + unit, y});
+                across.append({column.x - unit, y, column.x + unit, y});
     });
+    QList<QLineF> down; // and along labeled columns
     const bool columnsJoin = lattice.rowSpacing <= 2 * unit + 1;
     for (const LatticeColumn& column : inner) {
         if (!column.labeled || lattice.lastRow <= 1.0)
             continue;
         if (columnsJoin)
-            grey.append({column.x, rowPosition(lattice, 1.0) - unit, column.x,
+            down.append({column.x, rowPosition(lattice, 1.0) - unit, column.x,
                          rowPosition(lattice, lattice.lastRow - 1.0) + unit});
         else
             rowsInside(1.0, [&](double, double y) {
-                grey.append({column.x, y - unit, column.x, y + unit});
+                down.append({column.x, y - unit, column.x, y + unit});
             });
     }
-    canvas.marks(lattice.gridColor, grey);
 
-    white.clear();
+    // On screen each column's bottom tick comes after its own grey marks,
+    // and before those of the columns after it. Where their marks along the
+    // rows reach back over it, those lie on top, and the last column's tick
+    // alone stays whole.
+    QList<QLineF> bottom;
     for (const LatticeColumn& column : inner)
-        white.append({column.x, lattice.bottom, column.x, column.bottomEnd});
-    edgeTicks(lattice.columns - 1, white);
-    canvas.marks(lattice.tickColor, white);
+        bottom.append({column.x, lattice.bottom, column.x, column.bottomEnd});
+    const bool rowsCoverTicks = unit > 0 && std::abs(lattice.columnSpacing) <= unit;
+    if (rowsCoverTicks && !bottom.isEmpty()) {
+        canvas.marks(lattice.gridColor, down);
+        canvas.marks(lattice.tickColor, bottom.mid(0, bottom.size() - 1));
+        canvas.marks(lattice.gridColor, across);
+        bottom = bottom.mid(bottom.size() - 1);
+    } else {
+        canvas.marks(lattice.gridColor, across + down);
+    }
+    edgeTicks(lattice.columns - 1, bottom);
+    canvas.marks(lattice.tickColor, bottom);
 }
 
 } // namespace
