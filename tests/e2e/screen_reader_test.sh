@@ -11,7 +11,8 @@
 #   green one and after a red one, and nothing else about clipping;
 # - after "Calculate", the three results with their captions and the clipping
 #   state, once per press, green and red, not again on the way back to field
-#   0, and no field's bare value read out.
+#   0, and no field's bare value read out;
+# - the File menu's entries by name, opened by Alt+F.
 #
 # The same checks hold for Orca 43 (Debian 12) and Orca 48 (Debian 13); what
 # differs between their logs is kept in one place below.
@@ -292,5 +293,16 @@ expect_says "$mark" "Tab to \"Calculate\"" "Calculate $button_role"
 log "Tab after the red press: the indicator heard as \"Clipping\""
 heard=$(spoken_since 0 | grep -c 'Plate Dissipation, Each Tube: ' || true)
 ((heard == 2)) || fail "the outcome was heard $heard times after two presses, not once per press"
+
+# The menu bar: Alt+F opens File on its first entry, Down goes on to the
+# next, each heard by its name.
+press alt+f
+wait_until 10 eval 'spoken_since "$mark" | grep -q "^Open Design"' ||
+    fail "Alt+F: Orca did not say 'Open Design...' - it said: $(spoken_since "$mark" | paste -sd '|')"
+press Down
+wait_until 10 eval 'spoken_since "$mark" | grep -qx "Save.*"' ||
+    fail "Down in the File menu: Orca did not say 'Save' - it said: $(spoken_since "$mark" | paste -sd '|')"
+press Escape
+log "the File menu heard entry by entry"
 
 log "PASS: the screen reader heard everything"
