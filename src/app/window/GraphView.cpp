@@ -120,8 +120,7 @@ GraphView::GraphView(QWidget* parent)
     , m_saveFolder(picturesFolder())
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
-    // By Tab, and by a click: then Ctrl+C copies the graph.
-    setFocusPolicy(Qt::StrongFocus);
+    setFocusPolicy(Qt::TabFocus);
     connect(m_copyAction, &QAction::triggered, this, &GraphView::copyGraph);
     connect(m_saveAction, &QAction::triggered, this, &GraphView::saveGraphAs);
     connect(m_printAction, &QAction::triggered, this, &GraphView::printGraph);
