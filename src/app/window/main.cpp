@@ -58,12 +58,15 @@ int main(int argc, char* argv[])
         [[maybe_unused]] QCoreApplication core(argc, argv);
         tb::showRequested(request);
     }
-    if (const tb::CommandLine early = tb::readCommandLine(given);
-        !early.unknownOption && !early.problem.isEmpty())
+    const tb::CommandLine early = tb::readCommandLine(given);
+    if (!early.unknownOption && !early.problem.isEmpty())
         return refuse(early.problem, argc, argv);
 
     QApplication app(argc, argv);
-    const tb::CommandLine line = tb::readCommandLine(QCoreApplication::arguments());
+    // Read again only where the application took options of its own out:
+    // a design is read whole to be judged, once is enough.
+    const tb::CommandLine line =
+        early.unknownOption ? tb::readCommandLine(QCoreApplication::arguments()) : early;
     if (!line.problem.isEmpty())
         return refuse(line.problem, argc, argv);
     tb::installAccessibleInterfaces(tb::FieldEdit::staticMetaObject);
