@@ -38,7 +38,7 @@ namespace {
 
 constexpr double InchesPerMetre = 1 / 0.0254;
 
-// Rounded up, so that the image covers the whole box at a fractional ratio.
+// Rounded up, so that the image covers the whole view at a fractional ratio.
 QSize deviceSize(const QSize& logicalSize, qreal ratio)
 {
     return {static_cast<int>(std::ceil(logicalSize.width() * ratio)),
@@ -138,21 +138,23 @@ void GraphView::draw(const GraphSettings& settings, const StageVariables& stage,
 {
     fitImage();
     const FontMeasure measure(font(), windowFont, &m_image);
-    m_pass = std::make_unique<const GraphPicture>(describeGraph(settings, stage, size(), measure));
+    m_picture =
+        std::make_unique<const GraphPicture>(describeGraph(settings, stage, size(), measure));
     for (QAction* action : {m_copyAction, m_saveAction, m_printAction})
         action->setEnabled(true);
     {
         QPainter painter(&m_image);
-        paintGraph(painter, *m_pass, font(), fontDpi(), deviceBorder(m_image.devicePixelRatio()));
+        paintGraph(painter, *m_picture, font(), fontDpi(),
+                   deviceBorder(m_image.devicePixelRatio()));
     }
     update();
-    if (m_pass->error)
-        std::rethrow_exception(m_pass->error);
+    if (m_picture->error)
+        std::rethrow_exception(m_picture->error);
 }
 
 bool GraphView::hasGraph() const noexcept
 {
-    return m_pass != nullptr;
+    return m_picture != nullptr;
 }
 
 int GraphView::deviceBorder(qreal ratio)
@@ -180,13 +182,13 @@ double GraphView::fontDpi() const
 
 QByteArray GraphView::fileBytes(Format format) const
 {
-    if (!m_pass)
+    if (!m_picture)
         return {};
     switch (format) {
     case Format::Svg:
-        return graphSvg(*m_pass, font(), fontDpi());
+        return graphSvg(*m_picture, font(), fontDpi());
     case Format::Pdf:
-        return graphPdf(*m_pass, font(), fontDpi());
+        return graphPdf(*m_picture, font(), fontDpi());
     case Format::Png:
         break;
     }
@@ -208,7 +210,7 @@ QByteArray GraphView::fileBytes(Format format) const
 
 GraphView::PrintOutcome GraphView::printOn(QPrinter& printer) const
 {
-    if (!m_pass)
+    if (!m_picture)
         return {};
     const QString file = printer.outputFileName();
     if (file.isEmpty() || printer.outputFormat() != QPrinter::PdfFormat) {
@@ -238,12 +240,12 @@ GraphView::PrintOutcome GraphView::printOn(QPrinter& printer) const
 void GraphView::paintPage(QPainter& painter, const QPageLayout& layout, int resolution) const
 {
     const QRectF page(QPointF(0, 0), layout.paintRectPixels(resolution).size());
-    const QSizeF size = m_pass->size;
+    const QSizeF size = m_picture->size;
     const double scale = std::min(page.width() / size.width(), page.height() / size.height());
     painter.translate((page.width() - size.width() * scale) / 2,
                       (page.height() - size.height() * scale) / 2);
     painter.scale(scale, scale);
-    paintGraph(painter, *m_pass, font(), fontDpi());
+    paintGraph(painter, *m_picture, font(), fontDpi());
 }
 
 GraphView::Format GraphView::formatOf(const QString& path)
@@ -266,7 +268,7 @@ GraphView::SaveOutcome GraphView::saveTo(const QString& path) const
 
 void GraphView::copyGraph()
 {
-    if (!m_pass)
+    if (!m_picture)
         return;
     auto* data = new QMimeData;
     // The pixels as one PNG, made here: offered as an image, Qt encodes it
@@ -286,7 +288,7 @@ void GraphView::copyGraph()
 
 void GraphView::saveGraphAs()
 {
-    if (!m_pass)
+    if (!m_picture)
         return;
     QString name = QDir(m_saveFolder).filePath(QStringLiteral("Tubebridge graph.png"));
     std::optional<QString> path;
@@ -359,7 +361,7 @@ GraphView::SaveDialogAnswer GraphView::askSavePath(const QString& name)
 
 void GraphView::printGraph()
 {
-    if (!m_pass)
+    if (!m_picture)
         return;
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(QStringLiteral("Tubebridge graph"));
@@ -436,8 +438,8 @@ void GraphView::paintEvent(QPaintEvent* event)
 
 void GraphView::resizeEvent(QResizeEvent* /*event*/)
 {
-    // Before the first pass there is nothing to keep. A resize that arrives
-    // while a pass paints on the image waits for the next pass.
+    // Before the first drawing there is nothing to keep. A resize that arrives
+    // while the graph is painted on the image waits for the next drawing.
     if (!m_image.isNull() && !m_image.paintingActive())
         fitImage();
 }

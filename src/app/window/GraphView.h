@@ -131,7 +131,7 @@ private:
 
     QImage m_image;
     // What the last press drew, for the files and the printer.
-    std::unique_ptr<const GraphPicture> m_pass;
+    std::unique_ptr<const GraphPicture> m_picture;
     QAction* m_copyAction;
     QAction* m_saveAction;
     QAction* m_printAction;
